@@ -1,0 +1,43 @@
+#include "Application.h"
+
+#include "frmError.h"
+
+#include "window/frmKeyboard.h"
+
+namespace mirvane {
+
+Application::Application(std::unique_ptr<RandomSource> random, WindowLayering& layering)
+    : mRandom(std::move(random)) {
+    mToolbar = std::make_unique<mirvane::Toolbar>();
+    mKeyboard = std::make_unique<mirvane::Keyboard>(KeyboardServices{
+        [this] { return std::make_unique<frmKeyboard>(*this); },
+        *mRandom,
+        *this,
+        layering,
+        [this] { return mTimerInterval; },
+    });
+}
+
+// The engine goes first, then the toolbar state.
+Application::~Application() {
+    mKeyboard.reset();
+    mToolbar.reset();
+}
+
+frmKeyboard* Application::Window() const {
+    return mKeyboard ? dynamic_cast<frmKeyboard*>(QWidget::find(static_cast<WId>(mKeyboard->hwnd()))) : nullptr;
+}
+
+QString Application::ReportText(const std::string& procedure, std::int32_t number, const std::string& description) {
+    return QString::fromStdString(procedure) + QStringLiteral("\r\n") + QString::number(number) +
+           QStringLiteral(": ") + QString::fromStdString(description);
+}
+
+void Application::LogError(const std::string& procedure, std::int32_t number, const std::string& description,
+                           MainWindow& owner) {
+    frmError report(dynamic_cast<QWidget*>(&owner));
+    report.SetErrorString(ReportText(procedure, number, description));
+    report.exec();
+}
+
+} // namespace mirvane

@@ -1,0 +1,196 @@
+#include "Keyboard.h"
+
+#include <algorithm>
+#include <array>
+#include <utility>
+
+namespace mirvane {
+
+namespace {
+constexpr std::int16_t kModeRecaption = 0;
+constexpr char16_t kTab = u'\t';
+constexpr char16_t kLineFeed = u'\n';
+constexpr std::int16_t kBackspaceCode = 8;
+
+// The first s characters of a text, as the object model's Left$ gives them.
+std::u16string LeftPart(const std::u16string& text, std::int32_t s) {
+    return text.substr(0, static_cast<std::size_t>(std::clamp<std::int32_t>(s, 0, static_cast<std::int32_t>(text.size()))));
+}
+
+// Everything after a selection of l characters starting at s.
+std::u16string RightPart(const std::u16string& text, std::int32_t s, std::int32_t l) {
+    const auto from = static_cast<std::size_t>(std::max<std::int32_t>(s + l, 0));
+    return from < text.size() ? text.substr(from) : std::u16string();
+}
+
+std::u16string WithoutLast(const std::u16string& text, std::size_t count) {
+    return text.substr(0, text.size() > count ? text.size() - count : 0);
+}
+
+// The character keys of a US keyboard, unshifted and shifted.
+constexpr std::array<std::pair<char16_t, char16_t>, 47> kShiftPairs{{
+    {u'`', u'~'},  {u'1', u'!'}, {u'2', u'@'}, {u'3', u'#'}, {u'4', u'$'}, {u'5', u'%'},  {u'6', u'^'},
+    {u'7', u'&'},  {u'8', u'*'}, {u'9', u'('}, {u'0', u')'}, {u'-', u'_'}, {u'=', u'+'},  {u'q', u'Q'},
+    {u'w', u'W'},  {u'e', u'E'}, {u'r', u'R'}, {u't', u'T'}, {u'y', u'Y'}, {u'u', u'U'},  {u'i', u'I'},
+    {u'o', u'O'},  {u'p', u'P'}, {u'[', u'{'}, {u']', u'}'}, {u'\\', u'|'}, {u'a', u'A'}, {u's', u'S'},
+    {u'd', u'D'},  {u'f', u'F'}, {u'g', u'G'}, {u'h', u'H'}, {u'j', u'J'}, {u'k', u'K'},  {u'l', u'L'},
+    {u';', u':'},  {u'\'', u'"'}, {u'z', u'Z'}, {u'x', u'X'}, {u'c', u'C'}, {u'v', u'V'}, {u'b', u'B'},
+    {u'n', u'N'},  {u'm', u'M'}, {u',', u'<'}, {u'.', u'>'}, {u'/', u'?'},
+}};
+} // namespace
+
+TextLine& Keyboard::VisibleLine() {
+    return mWindow->Password().Visible() ? mWindow->Password() : mWindow->PlainText();
+}
+
+void Keyboard::ButtonClick(KeyButton& button) {
+    TextLine& line = VisibleLine();
+    const std::int16_t s = line.SelStart();
+    const std::int16_t l = line.SelLength();
+    const std::u16string caption = button.Caption();
+
+    if (caption == u"bksp") {
+        BackspaceKey(line, s, l);
+    } else if (caption == u"tab" || caption == u"ent") {
+        TextLine& plain = mWindow->PlainText();
+        if (plain.Visible()) {
+            const std::u16string text = plain.Text();
+            const std::u16string breakText = caption == u"tab" ? u"\t" : u"\r\n";
+            plain.SetText(LeftPart(text, s) + breakText + RightPart(text, s, l));
+            plain.SetFocus();
+            plain.SetSelStart(static_cast<std::int16_t>(s + breakText.size()));
+            plain.SetSelLength(0);
+        }
+    } else if (caption == u"lock") {
+        mCapsLockIsDown = !mCapsLockIsDown;
+        RefreshKeyCaptions(kModeRecaption);
+        line.SetFocus();
+    } else if (caption == u"shft") {
+        SetShiftIsDown(!mShiftIsDown);
+        line.SetFocus();
+    } else if (caption == u"ctrl" || caption == u"win" || caption == u"alt" || caption == u"Command59") {
+        // Keys without an action here.
+    } else {
+        CharacterKey(caption, line, s, l);
+    }
+}
+
+void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::int16_t s, std::int16_t l) {
+    std::u16string c = caption;
+    if (caption == u"space" || caption.empty()) {
+        c = u" ";
+    } else if (caption == u"&&") {
+        c = u"&";
+    }
+    mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
+
+    const std::u16string text = line.Text();
+    const bool masked = mWindow->Password().Visible();
+    line.SetText(LeftPart(text, s) + (masked ? u"*" : c) + RightPart(text, s, l));
+
+    if (mShiftIsDown) {
+        SetShiftIsDown(false);
+        RefreshKeyCaptions(kModeRecaption);
+    }
+    line.SetFocus();
+    line.SetSelStart(static_cast<std::int16_t>(s + 1));
+    line.SetSelLength(0);
+}
+
+void Keyboard::BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l) {
+    const std::u16string text = line.Text();
+    const std::u16string left = LeftPart(text, s);
+    const std::u16string right = RightPart(text, s, l);
+    if (l <= 0 && s == 0) {
+        line.SetFocus();
+        line.SetSelStart(0);
+    } else if (l <= 0 && !left.empty() && left.back() == kLineFeed) {
+        // Line breaks exist only in the text line, never in the buffer.
+        line.SetText(WithoutLast(left, 2) + right);
+        line.SetFocus();
+        line.SetSelStart(static_cast<std::int16_t>(std::max(s - 2, 0)));
+    } else if (l <= 0) {
+        line.SetText(WithoutLast(left, 1) + right);
+        if (!mCurrentPassword.empty()) {
+            mCurrentPassword = WithoutLast(LeftPart(mCurrentPassword, s), 1) + RightPart(mCurrentPassword, s, 0);
+        }
+        line.SetFocus();
+        line.SetSelStart(static_cast<std::int16_t>(s - 1));
+    } else {
+        line.SetText(left + right);
+        mCurrentPassword = LeftPart(mCurrentPassword, s) + RightPart(mCurrentPassword, s, l);
+        line.SetFocus();
+        line.SetSelStart(s);
+    }
+    line.SetSelLength(0);
+}
+
+bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) {
+    TextLine& line = VisibleLine();
+    const bool masked = mWindow->Password().Visible();
+    const std::int16_t s = line.SelStart();
+    const std::int16_t l = line.SelLength();
+    const std::u16string text = line.Text();
+
+    if (keyAscii == kBackspaceCode) {
+        if (text.empty()) {
+            return false;
+        }
+        if (l > 0) {
+            line.SetText(LeftPart(text, s) + RightPart(text, s, l));
+            if (masked) {
+                mCurrentPassword = LeftPart(mCurrentPassword, s) + RightPart(mCurrentPassword, s, l);
+            }
+            line.SetSelStart(s);
+        } else if (s > 0) {
+            line.SetText(LeftPart(text, s - 1) + RightPart(text, s, 0));
+            if (masked) {
+                mCurrentPassword = LeftPart(mCurrentPassword, s - 1) + RightPart(mCurrentPassword, s, 0);
+            }
+            line.SetSelStart(static_cast<std::int16_t>(s - 1));
+        }
+        return false;
+    }
+
+    std::u16string c(1, static_cast<char16_t>(static_cast<std::uint16_t>(keyAscii)));
+    if (mKeyboardInputToMatchOnScreenKey) {
+        c = OnScreenKeyCharacter(c);
+        if (c.empty()) {
+            // No on-screen key stands there: taking the key would put the line and buffer out of step.
+            return false;
+        }
+    }
+    if (masked) {
+        mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
+        line.SetText(LeftPart(text, s) + u"*" + RightPart(text, s, l));
+    } else {
+        line.SetText(LeftPart(text, s) + c + RightPart(text, s, l));
+    }
+    line.SetSelStart(static_cast<std::int16_t>(s + 1));
+    return false;
+}
+
+void Keyboard::ClearText() {
+    mWindow->Password().SetText(u"");
+    mWindow->PlainText().SetText(u"");
+    mCurrentPassword.clear();
+}
+
+std::u16string Keyboard::ShiftCounterpart(const std::u16string& c) {
+    if (c == u" ") {
+        return c;
+    }
+    if (c.size() == 1) {
+        for (const auto& [unshifted, shifted] : kShiftPairs) {
+            if (c[0] == unshifted) {
+                return std::u16string(1, shifted);
+            }
+            if (c[0] == shifted) {
+                return std::u16string(1, unshifted);
+            }
+        }
+    }
+    return {};
+}
+
+} // namespace mirvane

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "Controls.h"
+#include "ErrorLog.h"
+#include "KeyButtonEvents.h"
+#include "KeyTable.h"
+#include "RandomSource.h"
+
+#include "platform/WindowLayering.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+namespace mirvane {
+
+struct KeyboardServices {
+    std::function<std::unique_ptr<MainWindow>()> createWindow;
+    RandomSource& random;
+    ErrorLog& errors;
+    WindowLayering& layering;
+    std::function<std::int32_t()> hoverInterval; // milliseconds a key is rested on before it is pressed
+};
+
+// Layout types of the 47 character keys.
+inline constexpr std::int16_t kLayoutStandard = 0;
+inline constexpr std::int16_t kLayoutDvorak = 1;
+inline constexpr std::int16_t kLayoutScrambleOnScreen = 2;
+inline constexpr std::int16_t kLayoutScrambleAll = 3;
+
+// The on-screen keyboard's engine: all run-time state, driving the main window.
+class Keyboard final : public KeyButtonEvents {
+public:
+    explicit Keyboard(KeyboardServices services);
+    Keyboard(const Keyboard&) = delete;
+    Keyboard& operator=(const Keyboard&) = delete;
+    ~Keyboard() override;
+
+    // Properties.
+    const std::u16string& CurrentPassword() const { return mCurrentPassword; }
+    void SetCurrentPassword(std::u16string password) { mCurrentPassword = std::move(password); }
+    std::int16_t KeyboardLayoutType() const { return mKeyboardLayoutType; }
+    void SetKeyboardLayoutType(std::int16_t layout);
+    bool KeyboardInputToMatchOnScreenKey() const { return mKeyboardInputToMatchOnScreenKey; }
+    void SetKeyboardInputToMatchOnScreenKey(bool match);
+    bool Obsfucate() const { return mObsfucate; }
+    bool ShiftIsDown() const { return mShiftIsDown; }
+    void SetShiftIsDown(bool down);
+    std::int16_t InputMode() const { return mInputMode; }
+    bool Mode() const { return mInputMode != 0; }
+    bool TextIsMasked() const { return mTextIsMasked; }
+    void SetTextIsMasked(bool masked);
+    bool CapsLockIsDown() const { return mCapsLockIsDown; }
+    void SetCapsLockIsDown(bool down) { mCapsLockIsDown = down; }
+    bool KeepPasswordAfterDragDrop() const { return mKeepPasswordAfterDragDrop; }
+    void SetKeepPasswordAfterDragDrop(bool keep) { mKeepPasswordAfterDragDrop = keep; }
+    bool KeepOnTop() const { return mKeepOnTop; }
+    void SetKeepOnTop(bool keep) { mKeepOnTop = keep; }
+    bool BeepOnHover() const { return mBeepOnHover; }
+    bool MouseHidden() const { return mMouseHidden; }
+    bool TimerEnabled() const { return mTimerEnabled; }
+    void SetTimerEnabled(bool enabled);
+    bool HoverEntryEnabled() const { return mTimerEnabled; }
+    KeyButton* CurrentButton() const { return mCurrentButton; }
+    void SetCurrentButton(KeyButton* button) { mCurrentButton = button; }
+    std::int16_t KeyboardType() const { return mKeyboardType; }
+    void SetKeyboardType(std::int16_t type) { mKeyboardType = type; }
+    WindowHandle hwnd() const { return mWindow->Handle(); }
+
+    // Operations.
+    void ButtonClick(KeyButton& button) override;
+    void ButtonMouseMove(KeyButton& button, std::int16_t mouseButton, std::int16_t shift, float x,
+                         float y) override;
+    void ButtonMouseUp(KeyButton& button, std::int16_t mouseButton, std::int16_t shift, float x,
+                       float y) override;
+    bool KeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent = false);
+    void ClearText();
+    void HighlightText();
+    void Resize();
+    void RefreshToolbar();
+
+    // The character the same US key gives with the opposite Shift state ("" for none).
+    static std::u16string ShiftCounterpart(const std::u16string& c);
+
+    // The key table, for inspection.
+    const KeyTable& KeyTableRows() const { return mKeyTable; }
+
+private:
+    // Key table and captions.
+    void AddKeyToTable(KeyTable& table, KeyButton& button, bool randomKey, bool restart);
+    void FillKeyTable(ButtonOrder order, bool randomKeys);
+    void RefreshKeyCaptions(std::int16_t mode);
+    void SetKeyCaption(std::string_view codeText, std::int16_t& row);
+    void SortKeyTable(KeyTable& table);
+    void QuickSortKeyTable(KeyTable& table, std::int32_t lo, std::int32_t hi);
+
+    // Key entry.
+    TextLine& VisibleLine();
+    void CharacterKey(const std::u16string& caption, TextLine& line, std::int16_t s, std::int16_t l);
+    void BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l);
+    std::u16string OnScreenKeyCharacter(const std::u16string& c);
+
+    // Geometry.
+    std::int32_t KeyUnit(std::int32_t outerWidth, std::int32_t margin) const;
+    std::int32_t PixelRound(double twips) const;
+    void LayoutKeys(std::int32_t outerWidth, std::int32_t margin);
+    void PlaceRightOf(KeyButton& target, KeyButton& previous);
+    void ResizeLayout();
+    void SizeAndPlaceAtStartUp();
+    static std::int32_t StartWidth(const ScreenMetrics& screen, double r);
+    void PlaceWindowAtRandom();
+
+    KeyButton& Button(int number) { return mWindow->Button(number); }
+
+    RandomSource& mRandom;
+    ErrorLog& mErrors;
+    std::function<std::int32_t()> mHoverInterval;
+
+    // Fields, in declaration order.
+    std::int16_t mKeyboardType = 0;
+    std::unique_ptr<MainWindow> mWindow;
+    KeyButton* mCurrentButton = nullptr;
+    bool mTimerEnabled = false;
+    bool mBeepOnHover = false;
+    bool mMouseHidden = false;
+    bool mKeepOnTop = false;
+    bool mKeepPasswordAfterDragDrop = false;
+    std::int32_t mMargin = 0;
+    bool mCapsLockIsDown = false;
+    bool mShiftIsDown = false;
+    bool mTextIsMasked = false;
+    std::int16_t mInputMode = 0;
+    KeyTable mKeyTable{};
+    std::int32_t mNoiseCountdown = 0;
+    std::u16string mLastNoiseChar;
+    std::int32_t mLastNoiseKey = 0;
+    std::u16string mNoiseChar;
+    std::int32_t mNoiseKey = 0;
+    bool mNoiseShifted = false;
+    bool mObsfucate = false;
+    bool mKeyboardInputToMatchOnScreenKey = false;
+    std::int16_t mKeyboardLayoutType = 0;
+    std::u16string mCurrentPassword;
+
+    // Statics of their routines, living as long as the object.
+    std::int16_t iKeyRow = 0;    // AddKeyToTable
+    bool mLayoutGuard = false;   // Resize
+};
+
+} // namespace mirvane

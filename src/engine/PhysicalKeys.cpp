@@ -1,0 +1,42 @@
+#include "Keyboard.h"
+
+#include <array>
+
+namespace mirvane {
+
+namespace {
+// Which on-screen button stands at the place of each physical character key of a US keyboard.
+struct KeyPlace {
+    char16_t normal;
+    char16_t shifted;
+    int button;
+};
+
+constexpr std::array<KeyPlace, 47> kKeyPlaces{{
+    {u'`', u'~', 1},   {u'1', u'!', 2},   {u'2', u'@', 3},   {u'3', u'#', 4},   {u'4', u'$', 5},
+    {u'5', u'%', 6},   {u'6', u'^', 7},   {u'7', u'&', 8},   {u'8', u'*', 9},   {u'9', u'(', 10},
+    {u'0', u')', 11},  {u'-', u'_', 12},  {u'=', u'+', 13},  {u'q', u'Q', 17},  {u'w', u'W', 18},
+    {u'e', u'E', 19},  {u'r', u'R', 20},  {u't', u'T', 21},  {u'y', u'Y', 22},  {u'u', u'U', 23},
+    {u'i', u'I', 24},  {u'o', u'O', 25},  {u'p', u'P', 26},  {u'[', u'{', 27},  {u']', u'}', 28},
+    {u'\\', u'|', 65}, {u'a', u'A', 31},  {u's', u'S', 32},  {u'd', u'D', 33},  {u'f', u'F', 34},
+    {u'g', u'G', 35},  {u'h', u'H', 36},  {u'j', u'J', 37},  {u'k', u'K', 38},  {u'l', u'L', 39},
+    {u';', u':', 40},  {u'\'', u'"', 41}, {u'z', u'Z', 43},  {u'x', u'X', 44},  {u'c', u'C', 45},
+    {u'v', u'V', 46},  {u'b', u'B', 47},  {u'n', u'N', 48},  {u'm', u'M', 49},  {u',', u'<', 50},
+    {u'.', u'>', 51},  {u'/', u'?', 52},
+}};
+} // namespace
+
+std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {
+    if (c == u" ") {
+        return c;
+    }
+    for (const KeyPlace& place : kKeyPlaces) {
+        if (c.size() == 1 && (c[0] == place.normal || c[0] == place.shifted)) {
+            const std::u16string caption = Button(place.button).Caption();
+            return caption == u"&&" ? u"&" : caption;
+        }
+    }
+    return {};
+}
+
+} // namespace mirvane

@@ -1,0 +1,147 @@
+#include "frmKeyboard.h"
+
+#include "engine/ErrorObject.h"
+#include "engine/Keyboard.h"
+
+#include <QSignalBlocker>
+
+#include <string_view>
+#include <utility>
+
+namespace mirvane {
+
+namespace {
+constexpr std::string_view kTextLinesTimersAndImages[] = {"Timer1",         "txtPassword", "txtText",
+                                                          "tmrRandomNoise", "ImageList1",  "ilToolbarImages"};
+
+bool StaysWhenToolbarShows(std::string_view name) {
+    if (name.substr(0, 3) == "mnu") {
+        return true;
+    }
+    for (std::string_view kept : kTextLinesTimersAndImages) {
+        if (name == kept) {
+            return true;
+        }
+    }
+    return false;
+}
+} // namespace
+
+// A checkable action has already flipped itself when it triggers; put it back, so that
+// every command reads the check as it was and flips it itself where it should.
+void frmKeyboard::OnMenu(Menu item) {
+    QAction* action = MenuAction(item);
+    if (action->isCheckable()) {
+        const QSignalBlocker blocker(action);
+        action->setChecked(!action->isChecked());
+    }
+    if (mKeyboard == nullptr) {
+        return;
+    }
+    Keyboard& keyboard = *mKeyboard;
+    switch (item) {
+    case Menu::FileExit:
+        close();
+        return;
+    case Menu::EntryModeScramble:
+        keyboard.SetKeyboardLayoutType(kLayoutScrambleOnScreen);
+        break;
+    case Menu::EntryModeScrambleAll:
+        keyboard.SetKeyboardLayoutType(kLayoutScrambleAll);
+        break;
+    case Menu::EntryModeDvorak:
+        keyboard.SetKeyboardLayoutType(keyboard.KeyboardLayoutType() == kLayoutDvorak ? kLayoutStandard
+                                                                                        : kLayoutDvorak);
+        break;
+    case Menu::EntryModeUnscrambleAll:
+        if (keyboard.KeyboardLayoutType() != kLayoutStandard) {
+            keyboard.SetKeyboardLayoutType(kLayoutStandard);
+        }
+        break;
+    case Menu::ViewToolbar:
+        ViewToolbarClick();
+        break;
+    case Menu::ViewPasswordMask:
+        keyboard.SetTextIsMasked(!MenuEntry(Menu::ViewPasswordMask).Checked());
+        break;
+    default:
+        return;
+    }
+}
+
+void frmKeyboard::OnToolbarButton(const QString& key) {
+    if (mKeyboard == nullptr) {
+        return;
+    }
+    Keyboard& keyboard = *mKeyboard;
+    const std::int16_t layout = keyboard.KeyboardLayoutType();
+    if (key == QLatin1String("ToggleMask")) {
+        keyboard.SetTextIsMasked(!MenuEntry(Menu::ViewPasswordMask).Checked());
+    } else if (key == QLatin1String("ScrambleOnScreen")) {
+        keyboard.SetKeyboardLayoutType(kLayoutScrambleOnScreen);
+    } else if (key == QLatin1String("ScrambleAll")) {
+        keyboard.SetKeyboardLayoutType(layout == kLayoutScrambleAll ? kLayoutStandard : kLayoutScrambleAll);
+    } else if (key == QLatin1String("Unscramble")) {
+        if (layout != kLayoutStandard) {
+            keyboard.SetKeyboardLayoutType(kLayoutStandard);
+        }
+    } else if (key == QLatin1String("Clear")) {
+        keyboard.ClearText();
+    } else if (key == QLatin1String("Dvorak")) {
+        keyboard.SetKeyboardLayoutType(layout == kLayoutDvorak ? kLayoutStandard : kLayoutDvorak);
+    }
+    // A pressed-state button toggles itself when clicked; show the state actually in force.
+    keyboard.RefreshToolbar();
+}
+
+bool frmKeyboard::FlipCheck(Menu item) {
+    MenuItem& entry = MenuEntry(item);
+    entry.SetChecked(!entry.Checked());
+    return entry.Checked();
+}
+
+void frmKeyboard::ViewToolbarClick() {
+    // Every control of the window by name, with its position where it has one.
+    std::vector<std::pair<std::string, Placeable*>> controls{
+        {"StatusBar1", mStatusBar.get()}, {"tmrRandomNoise", nullptr}, {"ilToolbarImages", nullptr},
+        {"txtText", txtText}};
+    for (KeyButtonWidget* button : mKeyButtons) {
+        controls.emplace_back("Command" + std::to_string(button->Number()), button);
+    }
+    controls.insert(controls.end(), {{"tbToolbar", tbToolbar},
+                                     {"Timer1", nullptr},
+                                     {"txtPassword", txtPassword},
+                                     {"ImageList1", nullptr}});
+    for (QAction* action : mMenuActions) {
+        controls.emplace_back(action->objectName().toStdString(), nullptr);
+    }
+
+    try {
+        const bool shown = FlipCheck(Menu::ViewToolbar);
+        tbToolbar->SetVisible(shown);
+        const std::int32_t h = tbToolbar->Height();
+        if (shown) {
+            for (auto& [name, control] : controls) {
+                if (!StaysWhenToolbarShows(name) && control != nullptr) {
+                    control->SetTop(control->Top() + h);
+                }
+            }
+            SetHeight(Height() + h);
+        } else {
+            for (auto& [name, control] : controls) {
+                if (control != nullptr) {
+                    try {
+                        control->SetTop(control->Top() - h);
+                    } catch (...) {
+                    }
+                }
+            }
+            SetHeight(Height() - h);
+        }
+    } catch (...) {
+        const CaughtError error = DescribeCurrentException();
+        mErrors.LogError("mnuViewToolbar_Click", error.number, error.description, *this);
+    }
+}
+
+} // namespace mirvane

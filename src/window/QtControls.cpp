@@ -1,0 +1,31 @@
+#include "QtControls.h"
+
+#include "engine/ErrorObject.h"
+#include "engine/Rounding.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+namespace mirvane {
+
+double TwipsPerPixel() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const double dpi = screen != nullptr ? screen->logicalDotsPerInchX() : 96.0;
+    return 1440.0 / (dpi > 0 ? dpi : 96.0);
+}
+
+int ToPixels(std::int32_t twips) { return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel())); }
+
+std::int32_t ToTwips(int pixels) { return ToLong(pixels * TwipsPerPixel()); }
+
+QString ToQString(const std::u16string& text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::u16string ToU16(const QString& text) {
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+}
+
+void ThrowInvalidPropertyValue() { throw ErrorObject(380, "mirvane", "Invalid property value"); }
+
+} // namespace mirvane

@@ -1,0 +1,85 @@
+#pragma once
+
+// Adapters that let the engine drive Qt widgets through its control interfaces.
+
+#include "engine/Controls.h"
+
+#include <QAction>
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+#include <string>
+
+namespace mirvane {
+
+// Twips per pixel of the primary screen: 1440 over its logical dots per inch.
+double TwipsPerPixel();
+int ToPixels(std::int32_t twips);
+std::int32_t ToTwips(int pixels);
+
+QString ToQString(const std::u16string& text);
+std::u16string ToU16(const QString& text);
+
+// Left, Top, Width, Height and Visible of a child widget, in twips of its parent.
+template <class Interface> class PlacedWidget : public Interface {
+public:
+    explicit PlacedWidget(QWidget& widget) : mWidget(widget) {}
+    std::int32_t Left() const override { return ToTwips(mWidget.x()); }
+    void SetLeft(std::int32_t twips) override { mWidget.move(ToPixels(twips), mWidget.y()); }
+    std::int32_t Top() const override { return ToTwips(mWidget.y()); }
+    void SetTop(std::int32_t twips) override { mWidget.move(mWidget.x(), ToPixels(twips)); }
+    std::int32_t Width() const override { return ToTwips(mWidget.width()); }
+    void SetWidth(std::int32_t twips) override { mWidget.resize(ToPixels(CheckedSize(twips)), mWidget.height()); }
+    std::int32_t Height() const override { return ToTwips(mWidget.height()); }
+    void SetHeight(std::int32_t twips) override { mWidget.resize(mWidget.width(), ToPixels(CheckedSize(twips))); }
+    bool Visible() const override { return !mWidget.isHidden(); }
+    void SetVisible(bool visible) override { mWidget.setVisible(visible); }
+
+private:
+    // A control cannot take a negative size: the object model raises "Invalid property value".
+    static std::int32_t CheckedSize(std::int32_t twips);
+    QWidget& mWidget;
+};
+
+void ThrowInvalidPropertyValue();
+
+template <class Interface> std::int32_t PlacedWidget<Interface>::CheckedSize(std::int32_t twips) {
+    if (twips < 0) {
+        ThrowInvalidPropertyValue();
+    }
+    return twips;
+}
+
+class QtMenuItem final : public MenuItem {
+public:
+    explicit QtMenuItem(QAction& action) : mAction(action) {}
+    bool Checked() const override { return mAction.isChecked(); }
+    void SetChecked(bool checked) override { mAction.setChecked(checked); }
+    bool Enabled() const override { return mAction.isEnabled(); }
+    void SetEnabled(bool enabled) override { mAction.setEnabled(enabled); }
+    bool Visible() const override { return mAction.isVisible(); }
+
+private:
+    QAction& mAction;
+};
+
+class QtTimer final : public Timer {
+public:
+    explicit QtTimer(QTimer& timer) : mTimer(timer) {}
+    bool Enabled() const override { return mTimer.isActive(); }
+    void SetEnabled(bool enabled) override {
+        if (enabled && !mTimer.isActive()) {
+            mTimer.start();
+        } else if (!enabled) {
+            mTimer.stop();
+        }
+    }
+    std::int32_t Interval() const override { return mTimer.interval(); }
+    void SetInterval(std::int32_t milliseconds) override { mTimer.setInterval(milliseconds); }
+
+private:
+    QTimer& mTimer;
+};
+
+} // namespace mirvane

@@ -1,0 +1,43 @@
+#include "ToolbarWidget.h"
+
+#include "engine/ErrorObject.h"
+
+#include <QIcon>
+
+namespace mirvane {
+
+ToolbarWidget::ToolbarWidget(QWidget* parent)
+    : QToolBar(parent), PlacedWidget<ToolbarControl>(*static_cast<QWidget*>(this)) {
+    setObjectName(QStringLiteral("tbToolbar"));
+    setMovable(false);
+    setFloatable(false);
+    setIconSize(QSize(16, 16));
+    for (const ToolbarEntry& entry : kToolbarEntries) {
+        if (entry.key.empty()) {
+            addSeparator();
+            continue;
+        }
+        const QString key = QString::fromLatin1(entry.key.data(), static_cast<qsizetype>(entry.key.size()));
+        QAction* action = addAction(QIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), key);
+        action->setObjectName(key);
+        action->setToolTip(QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size())));
+        action->setCheckable(entry.showsState);
+        connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
+        mButtons.insert(key, action);
+    }
+}
+
+QAction* ToolbarWidget::ButtonAction(std::string_view key) const {
+    QAction* action =
+        mButtons.value(QString::fromLatin1(key.data(), static_cast<qsizetype>(key.size())), nullptr);
+    if (action == nullptr) {
+        throw ErrorObject(35601, "mirvane", "Element not found");
+    }
+    return action;
+}
+
+int ToolbarWidget::ButtonValue(std::string_view key) const { return ButtonAction(key)->isChecked() ? 1 : 0; }
+
+void ToolbarWidget::SetButtonValue(std::string_view key, int value) { ButtonAction(key)->setChecked(value != 0); }
+
+} // namespace mirvane

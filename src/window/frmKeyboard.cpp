@@ -1,0 +1,276 @@
+#include "frmKeyboard.h"
+
+#include "MenuTable.h"
+
+#include "engine/ErrorObject.h"
+#include "engine/Keyboard.h"
+
+#include <QBitmap>
+#include <QGuiApplication>
+#include <QMenuBar>
+#include <QPainter>
+#include <QPixmap>
+#include <QResizeEvent>
+#include <QScreen>
+
+// The icons live in the window library, which a static link would otherwise drop.
+static void LoadWindowResources() { Q_INIT_RESOURCE(resources); }
+
+namespace mirvane {
+
+namespace {
+constexpr QRgb kKeyFaceColour = 0xE0E0E0;
+constexpr int kFrameWidthTwips = 100;
+constexpr int kFrameHeightTwips = 480;
+
+// The keys as designed (twips): each row's top, then its buttons left to right with
+// their widths; a row starts at 360 and its keys touch.
+struct DesignKey {
+    int number;
+    int width;
+    int height;
+};
+struct DesignRow {
+    int top;
+    std::array<DesignKey, 15> keys;
+    int count;
+};
+constexpr std::array<DesignRow, 5> kDesignRows{{
+    {960, {{{1, 600, 600}, {2, 600, 600}, {3, 600, 600}, {4, 600, 600}, {5, 600, 600}, {6, 600, 600},
+            {7, 600, 600}, {8, 600, 600}, {9, 600, 600}, {10, 600, 600}, {11, 600, 600}, {12, 600, 600},
+            {13, 600, 600}, {14, 600, 600}, {15, 600, 600}}},
+     15},
+    {1560, {{{16, 840, 600}, {17, 600, 600}, {18, 600, 600}, {19, 600, 600}, {20, 600, 600}, {21, 600, 600},
+             {22, 600, 600}, {23, 600, 600}, {24, 600, 600}, {25, 600, 600}, {26, 600, 600}, {27, 600, 600},
+             {28, 600, 600}, {65, 600, 585}}},
+     14},
+    {2160, {{{30, 1080, 600}, {31, 600, 600}, {32, 600, 600}, {33, 600, 600}, {34, 600, 600}, {35, 600, 600},
+             {36, 600, 600}, {37, 600, 600}, {38, 600, 600}, {39, 600, 600}, {40, 600, 600}, {41, 600, 600},
+             {29, 1320, 600}}},
+     13},
+    {2760, {{{42, 1320, 600}, {43, 600, 600}, {44, 600, 600}, {45, 600, 600}, {46, 600, 600}, {47, 600, 600},
+             {48, 600, 600}, {49, 600, 600}, {50, 600, 600}, {51, 600, 600}, {52, 600, 600}, {53, 1680, 600}}},
+     12},
+    {3360, {{{54, 840, 600}, {55, 600, 600}, {56, 960, 600}, {57, 600, 600}, {58, 2160, 600}, {59, 600, 600},
+             {60, 600, 600}, {61, 600, 600}, {62, 600, 600}, {63, 600, 600}, {64, 840, 600}}},
+     11},
+}};
+
+QRect TwipsRect(int left, int top, int width, int height) {
+    return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
+}
+} // namespace
+
+QCursor GreyDotPointer() {
+    QPixmap image(16, 16);
+    image.fill(Qt::transparent);
+    QPainter painter(&image);
+    painter.setPen(QColor(kKeyFaceColour));
+    painter.drawPoint(7, 8);
+    painter.end();
+    return QCursor(image, 7, 8);
+}
+
+frmKeyboard::frmKeyboard(ErrorLog& errors) : mErrors(errors) {
+    LoadWindowResources();
+    setObjectName(QStringLiteral("frmKeyboard"));
+    setWindowTitle(QStringLiteral("Corvell Software: Mirvane 2008"));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/icons/Mirvane16.xpm"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/Mirvane32.xpm"), QSize(32, 32));
+    setWindowIcon(icon);
+    CreateControls();
+    CreateMenus();
+    PlaceAtDesign();
+    // The narrowest window the layout allows.
+    setMinimumWidth(ToPixels(5200 - kFrameWidthTwips));
+}
+
+frmKeyboard::~frmKeyboard() = default;
+
+void frmKeyboard::CreateControls() {
+    mClient = new QWidget(this);
+    mClient->setObjectName(QStringLiteral("client"));
+    mClient->setAutoFillBackground(true);
+    QPalette palette = mClient->palette();
+    palette.setColor(QPalette::Window, QColor(kKeyFaceColour));
+    palette.setColor(QPalette::Button, QColor(kKeyFaceColour));
+    mClient->setPalette(palette);
+    setCentralWidget(mClient);
+
+    StatusBar1 = new QStatusBar(mClient);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    mStatusBar = std::make_unique<PlacedWidget<Placeable>>(*StatusBar1);
+
+    tmrRandomNoise.setInterval(16); // the platform's smallest practical tick
+    tmrRandomNoise.stop();
+
+    txtText = new PlainTextLine(mClient);
+
+    QFont keyFont(QStringLiteral("Sans Serif"));
+    keyFont.setStyleHint(QFont::SansSerif);
+    keyFont.setPointSizeF(9.75);
+    for (int number = 1; number <= kKeyButtonCount; ++number) {
+        auto* button = new KeyButtonWidget(number, mClient);
+        button->setFont(keyFont);
+        connect(button, &QPushButton::clicked, this, [this, button] { KeyButtonClick(button); });
+        connect(button, &KeyButtonWidget::pointerMoved, this, &frmKeyboard::KeyButtonMouseMove);
+        connect(button, &KeyButtonWidget::pointerReleased, this, &frmKeyboard::KeyButtonMouseUp);
+        mKeyButtons.push_back(button);
+    }
+
+    tbToolbar = new ToolbarWidget(mClient);
+    connect(tbToolbar, &ToolbarWidget::buttonClicked, this, &frmKeyboard::OnToolbarButton);
+
+    Timer1.setInterval(2000);
+    Timer1.start();
+
+    txtPassword = new PasswordLine(mClient);
+    mPointerImage = GreyDotPointer();
+}
+
+void frmKeyboard::CreateMenus() {
+    QMenu* current = nullptr;
+    for (const MenuEntrySpec& spec : kMenuEntries) {
+        const QString caption = QString::fromLatin1(spec.caption.data(), static_cast<qsizetype>(spec.caption.size()));
+        QAction* action = nullptr;
+        if (spec.topLevel) {
+            current = menuBar()->addMenu(caption);
+            action = current->menuAction();
+        } else if (spec.caption == "-") {
+            action = current->addSeparator();
+        } else {
+            action = current->addAction(caption);
+            const Menu item = spec.id;
+            connect(action, &QAction::triggered, this, [this, item] { OnMenu(item); });
+        }
+        action->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+        if (!spec.shortcut.empty()) {
+            action->setShortcut(
+                QKeySequence(QString::fromLatin1(spec.shortcut.data(), static_cast<qsizetype>(spec.shortcut.size()))));
+        }
+        action->setCheckable(spec.checkable);
+        action->setChecked(spec.checked);
+        action->setEnabled(spec.enabled);
+        action->setVisible(spec.visible);
+        mMenuActions.at(static_cast<std::size_t>(spec.id)) = action;
+        mMenuItems.push_back(std::make_unique<QtMenuItem>(*action));
+    }
+}
+
+void frmKeyboard::PlaceAtDesign() {
+    resize(ToPixels(9795), ToPixels(5640) + menuBar()->sizeHint().height());
+    StatusBar1->setGeometry(TwipsRect(0, 5265, 9795, 375));
+    txtText->setGeometry(TwipsRect(3960, 4080, 4455, 975));
+    for (const DesignRow& row : kDesignRows) {
+        int left = 360;
+        for (int i = 0; i < row.count; ++i) {
+            const DesignKey& key = row.keys.at(static_cast<std::size_t>(i));
+            KeyButtonWidgetAt(key.number)->setGeometry(TwipsRect(left, row.top, key.width, key.height));
+            left += key.width;
+        }
+    }
+    tbToolbar->setGeometry(TwipsRect(0, 0, 9795, 420));
+    txtPassword->setGeometry(TwipsRect(360, 4080, 3495, 975));
+    txtText->setTabOrder(txtText, txtPassword);
+}
+
+KeyButton& frmKeyboard::Button(int number) { return *KeyButtonWidgetAt(number); }
+
+MenuItem& frmKeyboard::MenuEntry(Menu item) { return *mMenuItems.at(static_cast<std::size_t>(item)); }
+
+ScreenMetrics frmKeyboard::Screen() const {
+    const double twipsPerPixel = TwipsPerPixel();
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize size = screen != nullptr ? screen->geometry().size() : QSize(1024, 768);
+    return {twipsPerPixel, twipsPerPixel, ToTwips(size.width()), ToTwips(size.height())};
+}
+
+WindowHandle frmKeyboard::Handle() const { return static_cast<WindowHandle>(winId()); }
+
+void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
+    mKeyboard = keyboard;
+    mButtonEvents = keyboard;
+}
+
+std::int32_t frmKeyboard::Left() const { return ToTwips(x()); }
+void frmKeyboard::SetLeft(std::int32_t twips) { move(ToPixels(twips), y()); }
+std::int32_t frmKeyboard::Top() const { return ToTwips(y()); }
+void frmKeyboard::SetTop(std::int32_t twips) { move(x(), ToPixels(twips)); }
+
+// The outer size is the client area below the menu bar plus fixed frame allowances, so
+// that the layout's arithmetic holds under every window manager.
+std::int32_t frmKeyboard::Width() const { return ToTwips(width()) + kFrameWidthTwips; }
+
+void frmKeyboard::SetWidth(std::int32_t twips) {
+    const QSize before = size();
+    resize(ToPixels(twips - kFrameWidthTwips), height());
+    if (!isVisible() && size() != before) {
+        FormResize(); // a hidden window gets its resize event only when shown
+    }
+}
+
+std::int32_t frmKeyboard::Height() const {
+    return ToTwips(height() - menuBar()->sizeHint().height()) + kFrameHeightTwips;
+}
+
+void frmKeyboard::SetHeight(std::int32_t twips) {
+    const QSize before = size();
+    resize(width(), ToPixels(twips - kFrameHeightTwips) + menuBar()->sizeHint().height());
+    if (!isVisible() && size() != before) {
+        FormResize();
+    }
+}
+
+void frmKeyboard::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    tbToolbar->resize(mClient->width(), tbToolbar->height());
+    FormResize();
+}
+
+void frmKeyboard::KeyButtonClick(KeyButtonWidget* button) {
+    if (mButtonEvents != nullptr) {
+        mButtonEvents->ButtonClick(*button);
+    }
+}
+
+void frmKeyboard::KeyButtonMouseMove(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                                     float y) {
+    if (mButtonEvents != nullptr) {
+        mButtonEvents->ButtonMouseMove(*button, mouseButton, shift, x, y);
+    }
+}
+
+void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                                   float y) {
+    if (mButtonEvents != nullptr) {
+        mButtonEvents->ButtonMouseUp(*button, mouseButton, shift, x, y);
+    }
+}
+
+// Each statement on its own: a failure (a window too small for the line) skips only it.
+void frmKeyboard::FormResize() {
+    tbToolbar->resize(mClient->width(), tbToolbar->height());
+    try {
+        txtPassword->SetHeight(Height() - txtPassword->Top() - 850);
+    } catch (...) {
+    }
+    try {
+        txtPassword->SetWidth(Width() - 200);
+    } catch (...) {
+    }
+    if (mKeyboard == nullptr) {
+        return; // before the engine holds the window, a resize has nothing to lay out
+    }
+    try {
+        mKeyboard->Resize();
+    } catch (...) {
+    }
+    try {
+        mKeyboard->RefreshToolbar();
+    } catch (...) {
+    }
+}
+
+} // namespace mirvane
