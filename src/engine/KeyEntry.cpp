@@ -37,6 +37,9 @@ constexpr std::array<std::pair<char16_t, char16_t>, 47> kShiftPairs{{
     {u';', u':'},  {u'\'', u'"'}, {u'z', u'Z'}, {u'x', u'X'}, {u'c', u'C'}, {u'v', u'V'}, {u'b', u'B'},
     {u'n', u'N'},  {u'm', u'M'}, {u',', u'<'}, {u'.', u'>'}, {u'/', u'?'},
 }};
+bool IsSpare(const KeyButton& button) {
+    return std::find(kSpareButtons.begin(), kSpareButtons.end(), button.Number()) != kSpareButtons.end();
+}
 } // namespace
 
 TextLine& Keyboard::VisibleLine() {
@@ -68,8 +71,10 @@ void Keyboard::ButtonClick(KeyButton& button) {
     } else if (caption == u"shft") {
         SetShiftIsDown(!mShiftIsDown);
         line.SetFocus();
-    } else if (caption == u"ctrl" || caption == u"win" || caption == u"alt" || caption == u"Command59") {
-        // Keys without an action here.
+    } else if (caption == u"ctrl" || caption == u"win" || caption == u"alt" || caption == u"Command59" ||
+               IsSpare(button)) {
+        // Keys without an action. A spare button still shows its design number, which
+        // is no character to type.
     } else {
         CharacterKey(caption, line, s, l);
     }

@@ -63,6 +63,9 @@ inline constexpr std::array<SpecialCaption, 11> kSpecialCaptions{{
     {57, {"", "", "", ""}},                         // the space bar shows nothing
 }};
 
+// Buttons with no key: they keep their design captions and type nothing.
+inline constexpr std::array<int, 7> kSpareButtons{14, 59, 60, 61, 62, 63, 64};
+
 // The character a code text such as "&H005e" stands for (hexadecimal after "&H").
 char16_t CodeTextCharacter(std::string_view codeText);
 

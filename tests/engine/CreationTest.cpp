@@ -1,0 +1,101 @@
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+TEST(Creation, LeavesTheEngineInItsStartState) {
+    EngineHarness h;
+    const Keyboard& k = *h.keyboard;
+    FakeWindow& w = *h.window;
+
+    EXPECT_TRUE(k.CurrentPassword().empty());
+    EXPECT_TRUE(k.TextIsMasked());
+    EXPECT_FALSE(k.Obsfucate());
+    EXPECT_FALSE(k.ShiftIsDown());
+    EXPECT_FALSE(k.CapsLockIsDown());
+    EXPECT_EQ(k.KeyboardLayoutType(), 0);
+    EXPECT_EQ(k.KeyboardType(), 101);
+    EXPECT_EQ(k.InputMode(), 1);
+    EXPECT_TRUE(k.Mode());
+    EXPECT_FALSE(k.TimerEnabled());
+    EXPECT_FALSE(w.timer1.enabled);
+    EXPECT_FALSE(w.noiseTimer.enabled);
+    EXPECT_TRUE(k.KeepPasswordAfterDragDrop());
+    EXPECT_TRUE(w.MenuFake(Menu::OptionsKeepPasswordAfterDragDrop).checked);
+    EXPECT_TRUE(w.MenuFake(Menu::ViewToolbar).checked);
+    EXPECT_TRUE(w.toolbar.visible);
+    EXPECT_FALSE(w.statusBar.visible);
+    EXPECT_EQ(w.statusBar.height, 0);
+    EXPECT_FALSE(k.KeepOnTop());
+    EXPECT_FALSE(k.KeyboardInputToMatchOnScreenKey());
+    EXPECT_EQ(k.CurrentButton(), nullptr);
+    EXPECT_FALSE(k.MouseHidden());
+    EXPECT_FALSE(k.BeepOnHover());
+
+    // The password line is the visible one, masked, with Tab and Enter disabled.
+    EXPECT_TRUE(w.password.visible);
+    EXPECT_FALSE(w.plain.visible);
+    EXPECT_EQ(w.password.passwordChar, u"*");
+    EXPECT_TRUE(w.MenuFake(Menu::ViewPasswordMask).checked);
+    EXPECT_FALSE(w.Key(16).enabled);
+    EXPECT_FALSE(w.Key(29).enabled);
+
+    // The window refreshes the toolbar when it is first shown and activated.
+    h.keyboard->RefreshToolbar();
+    EXPECT_EQ(w.toolbar.values["Standard"], 1);
+    EXPECT_EQ(w.toolbar.values["KeepPassword"], 1);
+    EXPECT_EQ(w.toolbar.values["ToggleMask"], 0);
+}
+
+TEST(Creation, ShowsTheWindowOnceAndMakesItLayeredAfterwards) {
+    EngineHarness h;
+    EXPECT_EQ(h.window->shows, 1);
+    ASSERT_EQ(h.layering.calls.size(), 1U);
+    EXPECT_EQ(h.layering.calls[0].first, h.window->Handle());
+    EXPECT_EQ(h.layering.calls[0].second, 254);
+    EXPECT_TRUE(h.errors.errors.empty());
+}
+
+TEST(Creation, DrawsSizeTopAndLeftFromTheGeneratorInThatOrder) {
+    // Screen 1280 x 1024 pixels at 15 twips: 19200 x 15360 twips.
+    EngineHarness h(1, {0.5, 0.25, 0.75});
+    FakeWindow& w = *h.window;
+    EXPECT_EQ(h.random.draws, 3);
+
+    // W0 = (9600 - 5500) * 0.5 + 5500 = 7550; u0 = R(6850 / 15) = R(456.67) = 450.
+    const std::int32_t u0 = 450;
+    EXPECT_EQ(w.width, 700 + 15 * u0);
+    const std::int32_t height = 420 + 5 * u0 + 400 + 600 + 950;
+    EXPECT_EQ(w.height, height);
+    EXPECT_EQ(w.top, static_cast<std::int32_t>((15360 - height - 800) * 0.25 + 400));
+    EXPECT_EQ(w.left, static_cast<std::int32_t>((19200 - w.width - 800) * 0.75 + 400));
+    EXPECT_EQ(w.password.width, w.width - 700);
+}
+
+TEST(Creation, StartsAtLeast400TwipsInsideTheScreenWithKeysOnWholePixels) {
+    for (unsigned seed = 0; seed < 200; ++seed) {
+        EngineHarness h(seed);
+        FakeWindow& w = *h.window;
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        EXPECT_GE(w.left, 400);
+        EXPECT_GE(w.top, 400);
+        EXPECT_LE(w.left + w.width, w.screen.width - 400);
+        EXPECT_LE(w.top + w.height, w.screen.height - 400);
+        EXPECT_GE(w.width, 5500 - 15 * 15);
+        EXPECT_LE(w.width, 9600 + 15 * 15);
+        for (const auto& button : w.buttons) {
+            EXPECT_EQ(button->left % 15, 0);
+            EXPECT_EQ(button->width % 15, 0);
+        }
+    }
+}
+
+TEST(Creation, TwoStartsDifferInSizeOrPlace) {
+    EngineHarness first(7);
+    EngineHarness second(8);
+    const FakeWindow& a = *first.window;
+    const FakeWindow& b = *second.window;
+    EXPECT_TRUE(a.width != b.width || a.left != b.left || a.top != b.top);
+}

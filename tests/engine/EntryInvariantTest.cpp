@@ -1,0 +1,82 @@
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+// Thousands of random clicks, caret moves, typed characters, mask and layout switches:
+// while masked, the password line holds exactly one "*" per password character.
+TEST(EntryInvariant, TheMaskedLineAlwaysHoldsOneStarPerPasswordCharacter) {
+    for (unsigned seed = 1; seed <= 40; ++seed) {
+        EngineHarness h(seed);
+        Keyboard& k = *h.keyboard;
+        FakeWindow& w = *h.window;
+        std::mt19937 rng(seed);
+        const auto pick = [&rng](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+
+        for (int step = 0; step < 400; ++step) {
+            FakeTextLine& line = w.password.visible ? w.password : w.plain;
+            const int action = pick(0, 99);
+            std::string what;
+            try {
+                if (action < 55) {
+                    what = "click " + std::to_string(pick(1, 65));
+                    k.ButtonClick(w.Key(std::stoi(what.substr(6))));
+                } else if (action < 70) {
+                    const int length = static_cast<int>(line.text.size());
+                    line.SetSelStart(static_cast<std::int16_t>(pick(0, length + 2)));
+                    line.SetSelLength(static_cast<std::int16_t>(pick(0, 3)));
+                    what = "caret";
+                } else if (action < 85) {
+                    const int code = pick(0, 95) == 0 ? 8 : pick(32, 126);
+                    what = "type " + std::to_string(code);
+                    EXPECT_FALSE(k.KeyPress(static_cast<std::int16_t>(code)));
+                } else if (action < 93) {
+                    what = "mask";
+                    k.SetTextIsMasked(!k.TextIsMasked());
+                } else {
+                    const std::int16_t layout = static_cast<std::int16_t>(pick(0, 3));
+                    what = "layout " + std::to_string(layout);
+                    k.SetKeyboardLayoutType(layout);
+                }
+            } catch (const std::exception& e) {
+                FAIL() << "seed " << seed << " step " << step << " (" << what << ") threw " << e.what();
+            }
+            EXPECT_NE(w.password.visible, w.plain.visible);
+            if (w.password.visible) {
+                ASSERT_EQ(w.password.text, std::u16string(k.CurrentPassword().size(), u'*'))
+                    << "seed " << seed << " step " << step << " after " << what;
+            }
+        }
+    }
+}
+
+TEST(ToolbarState, ButtonsFollowTheEngineAndTheMenuChecks) {
+    EngineHarness h;
+    Keyboard& k = *h.keyboard;
+    FakeWindow& w = *h.window;
+    auto& v = w.toolbar.values;
+    k.RefreshToolbar();
+    EXPECT_EQ(v["Standard"], 1);
+    EXPECT_EQ(v["Hover"], 0);
+    EXPECT_EQ(v["HideMouse"], 0);
+    EXPECT_EQ(v["KeepPassword"], 1);
+    EXPECT_EQ(v["KeepOnTop"], 0);
+
+    w.MenuFake(Menu::FileKeepOnTop).checked = true;
+    w.MenuFake(Menu::OptionsKeepPasswordAfterDragDrop).checked = false;
+    const int refreshes = w.toolbar.refreshes;
+    k.RefreshToolbar();
+    EXPECT_EQ(v["KeepOnTop"], 1);
+    EXPECT_EQ(v["KeepPassword"], 0);
+    EXPECT_EQ(w.toolbar.refreshes, refreshes + 1);
+
+    // Layout 2 shows no pressed layout button.
+    k.SetKeyboardLayoutType(2);
+    EXPECT_EQ(v["ScrambleAll"], 0);
+    EXPECT_EQ(v["Dvorak"], 0);
+    EXPECT_EQ(v["ScrambleOnScreen"], 0);
+}

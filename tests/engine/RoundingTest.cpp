@@ -1,0 +1,31 @@
+#include "engine/ErrorObject.h"
+#include "engine/Rounding.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+
+TEST(Rounding, HalvesGoToTheEvenNeighbour) {
+    struct Case {
+        double value;
+        double rounded;
+    };
+    for (const Case c : {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
+                         Case{2.5001, 3}, Case{40.4222, 40}, Case{1000.5, 1000}, Case{1001.5, 1002}}) {
+        EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+    }
+}
+
+TEST(Rounding, AWholeNumberOutsideThirtyTwoBitsIsAnOverflowError) {
+    EXPECT_EQ(ToLong(2147483647.0), 2147483647);
+    EXPECT_EQ(ToLong(-2147483648.0), -2147483647 - 1);
+    for (double tooLarge : {2147483648.0, -2147483649.0, 1e300}) {
+        try {
+            ToLong(tooLarge);
+            ADD_FAILURE() << tooLarge << " did not overflow";
+        } catch (const ErrorObject& e) {
+            EXPECT_EQ(e.Number(), 6);
+            EXPECT_EQ(e.Description(), "Overflow");
+        }
+    }
+}

@@ -1,0 +1,224 @@
+#pragma once
+
+// Test doubles of the engine's control interfaces: plain state, with the text boxes'
+// selection rules of the original controls (writing Text puts the caret at 0, SelStart
+// clamps and drops the selection, SelLength clamps to the text).
+
+#include "engine/Controls.h"
+#include "engine/ErrorObject.h"
+#include "engine/Keyboard.h"
+
+#include <algorithm>
+#include <array>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace mirvane::test {
+
+template <class Interface> class FakePlaced : public Interface {
+public:
+    std::int32_t Left() const override { return left; }
+    void SetLeft(std::int32_t v) override { left = v; }
+    std::int32_t Top() const override { return top; }
+    void SetTop(std::int32_t v) override { top = v; }
+    std::int32_t Width() const override { return width; }
+    void SetWidth(std::int32_t v) override { width = v; }
+    std::int32_t Height() const override { return height; }
+    void SetHeight(std::int32_t v) override { height = v; }
+    bool Visible() const override { return visible; }
+    void SetVisible(bool v) override { visible = v; }
+
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+    bool visible = true;
+};
+
+class FakeButton final : public FakePlaced<KeyButton> {
+public:
+    explicit FakeButton(int n) : number(n), caption(std::u16string(u"") + DesignCaption(n)) {}
+    int Number() const override { return number; }
+    std::u16string Caption() const override { return caption; }
+    void SetCaption(const std::u16string& c) override {
+        caption = c;
+        if (failOnCaption) {
+            throw ErrorObject(13, "test", "caption refused");
+        }
+    }
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool e) override { enabled = e; }
+    void SetLeft(std::int32_t v) override {
+        if (failOnLeft) {
+            throw ErrorObject(380, "test", "Invalid property value");
+        }
+        left = v;
+        ++leftWrites;
+    }
+    static std::u16string DesignCaption(int n) {
+        const std::string digits = std::to_string(n);
+        return std::u16string(digits.begin(), digits.end());
+    }
+
+    int number;
+    std::u16string caption;
+    bool enabled = true;
+    bool failOnLeft = false;
+    bool failOnCaption = false;
+    int leftWrites = 0;
+};
+
+class FakeTextLine final : public FakePlaced<TextLine> {
+public:
+    std::u16string Text() const override { return text; }
+    void SetText(const std::u16string& t) override {
+        text = t;
+        selStart = 0;
+        selLength = 0;
+    }
+    std::int16_t SelStart() const override { return selStart; }
+    void SetSelStart(std::int16_t s) override {
+        selStart = static_cast<std::int16_t>(std::clamp<int>(s, 0, static_cast<int>(text.size())));
+        selLength = 0;
+    }
+    std::int16_t SelLength() const override { return selLength; }
+    void SetSelLength(std::int16_t l) override {
+        selLength = static_cast<std::int16_t>(std::clamp<int>(l, 0, static_cast<int>(text.size()) - selStart));
+    }
+    std::u16string PasswordChar() const override { return passwordChar; }
+    void SetPasswordChar(const std::u16string& p) override { passwordChar = p; }
+    void SetFocus() override { ++focusCount; }
+
+    std::u16string text;
+    std::int16_t selStart = 0;
+    std::int16_t selLength = 0;
+    std::u16string passwordChar;
+    int focusCount = 0;
+};
+
+class FakeMenuItem final : public MenuItem {
+public:
+    bool Checked() const override { return checked; }
+    void SetChecked(bool c) override { checked = c; }
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool e) override { enabled = e; }
+    bool Visible() const override { return visible; }
+
+    bool checked = false;
+    bool enabled = true;
+    bool visible = true;
+};
+
+class FakeTimer final : public Timer {
+public:
+    bool Enabled() const override { return enabled; }
+    void SetEnabled(bool e) override {
+        enabled = e;
+        if (e) {
+            ++starts;
+        }
+    }
+    std::int32_t Interval() const override { return interval; }
+    void SetInterval(std::int32_t ms) override { interval = ms; }
+
+    bool enabled = false;
+    std::int32_t interval = 0;
+    int starts = 0;
+};
+
+class FakeToolbar final : public FakePlaced<ToolbarControl> {
+public:
+    FakeToolbar() {
+        for (const char* key : {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll", "Dvorak",
+                                "Unscramble", "ToggleMask", "Beep", "KeepPassword", "Obsfucate", "KeepOnTop",
+                                "Clear"}) {
+            values[key] = 0;
+        }
+        height = 420;
+    }
+    int ButtonValue(std::string_view key) const override { return values.at(std::string(key)); }
+    void SetButtonValue(std::string_view key, int value) override {
+        auto found = values.find(std::string(key));
+        if (found == values.end()) {
+            throw ErrorObject(35601, "test", "Element not found");
+        }
+        found->second = value;
+    }
+    void Refresh() override { ++refreshes; }
+
+    std::map<std::string, int> values;
+    int refreshes = 0;
+};
+
+// The main window: outer geometry in twips and every control. Size changes raise the
+// resize event the way the real window does, once the engine holds the window.
+class FakeWindow final : public FakePlaced<MainWindow> {
+public:
+    FakeWindow() {
+        for (int n = 1; n <= kKeyButtonCount; ++n) {
+            buttons[static_cast<std::size_t>(n - 1)] = std::make_unique<FakeButton>(n);
+        }
+        visible = false;
+        width = 9795 + 100;
+        height = 5640 + 480;
+        timer1.enabled = true;
+        timer1.interval = 2000;
+        menus[static_cast<int>(Menu::ModeStandard)].checked = true;
+        menus[static_cast<int>(Menu::EntryModeUnscrambleAll)].enabled = false;
+        menus[static_cast<int>(Menu::OptionsReveal)].visible = false;
+    }
+
+    KeyButton& Button(int number) override { return *buttons.at(static_cast<std::size_t>(number - 1)); }
+    FakeButton& Key(int number) { return *buttons.at(static_cast<std::size_t>(number - 1)); }
+    TextLine& Password() override { return password; }
+    TextLine& PlainText() override { return plain; }
+    MenuItem& MenuEntry(Menu item) override { return menus[static_cast<int>(item)]; }
+    FakeMenuItem& MenuFake(Menu item) { return menus[static_cast<int>(item)]; }
+    Timer& HoverTimer() override { return timer1; }
+    Timer& NoiseTimer() override { return noiseTimer; }
+    ToolbarControl& Toolbar() override { return toolbar; }
+    Placeable& StatusBar() override { return statusBar; }
+    ScreenMetrics Screen() const override { return screen; }
+    WindowHandle Handle() const override { return 0x2a00001; }
+    void Show() override {
+        visible = true;
+        ++shows;
+    }
+    void AttachKeyboard(Keyboard* k) override { keyboard = k; }
+
+    void SetWidth(std::int32_t v) override {
+        const bool changed = v != width;
+        width = v;
+        if (changed) {
+            RaiseResize();
+        }
+    }
+    void SetHeight(std::int32_t v) override {
+        const bool changed = v != height;
+        height = v;
+        if (changed) {
+            RaiseResize();
+        }
+    }
+    void RaiseResize() {
+        ++resizeEvents;
+        if (keyboard != nullptr) {
+            keyboard->Resize();
+        }
+    }
+
+    std::array<std::unique_ptr<FakeButton>, kKeyButtonCount> buttons;
+    FakeTextLine password;
+    FakeTextLine plain;
+    std::array<FakeMenuItem, kMenuCount> menus;
+    FakeTimer timer1;
+    FakeTimer noiseTimer;
+    FakeToolbar toolbar;
+    FakePlaced<Placeable> statusBar;
+    ScreenMetrics screen{15.0, 15.0, 1280 * 15, 1024 * 15};
+    Keyboard* keyboard = nullptr;
+    int shows = 0;
+    int resizeEvents = 0;
+};
+
+} // namespace mirvane::test

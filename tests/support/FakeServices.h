@@ -1,0 +1,78 @@
+#pragma once
+
+#include "FakeControls.h"
+
+#include "engine/ErrorLog.h"
+#include "engine/RandomSource.h"
+#include "platform/WindowLayering.h"
+
+#include <deque>
+#include <random>
+
+namespace mirvane::test {
+
+// Draws from a fixed seed, or hands out queued values first.
+class SeededRandom final : public RandomSource {
+public:
+    explicit SeededRandom(unsigned seed = 12345) : mEngine(seed) {}
+    double Next() override {
+        ++draws;
+        if (!queued.empty()) {
+            const double value = queued.front();
+            queued.pop_front();
+            return value;
+        }
+        return std::uniform_real_distribution<double>(0.0, 1.0)(mEngine);
+    }
+    std::deque<double> queued;
+    int draws = 0;
+
+private:
+    std::mt19937 mEngine;
+};
+
+struct LoggedError {
+    std::string procedure;
+    std::int32_t number;
+    std::string description;
+};
+
+class RecordingErrorLog final : public ErrorLog {
+public:
+    void LogError(const std::string& procedure, std::int32_t number, const std::string& description,
+                  MainWindow&) override {
+        errors.push_back({procedure, number, description});
+    }
+    std::vector<LoggedError> errors;
+};
+
+class RecordingLayering final : public WindowLayering {
+public:
+    void MakeWindowLayered(std::uintptr_t handle, std::int16_t opacity) override {
+        calls.emplace_back(handle, opacity);
+    }
+    std::vector<std::pair<std::uintptr_t, std::int16_t>> calls;
+};
+
+// A keyboard engine on a fake window, with the fakes in reach.
+struct EngineHarness {
+    explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {}) : random(seed) {
+        random.queued = std::move(firstDraws);
+        keyboard = std::make_unique<Keyboard>(KeyboardServices{
+            [this] {
+                auto made = std::make_unique<FakeWindow>();
+                window = made.get();
+                return made;
+            },
+            random, errors, layering, [this] { return hoverInterval; }});
+    }
+
+    SeededRandom random;
+    RecordingErrorLog errors;
+    RecordingLayering layering;
+    std::int32_t hoverInterval = 2000;
+    FakeWindow* window = nullptr;
+    std::unique_ptr<Keyboard> keyboard;
+};
+
+} // namespace mirvane::test
