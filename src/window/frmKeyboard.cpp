@@ -249,6 +249,35 @@ void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseBu
     }
 }
 
+void frmKeyboard::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange) {
+        if (isActiveWindow()) {
+            FormActivate();
+        } else {
+            FormDeactivate();
+        }
+    }
+}
+
+TextLine& frmKeyboard::VisibleLine() {
+    return txtPassword->isHidden() ? static_cast<TextLine&>(*txtText) : static_cast<TextLine&>(*txtPassword);
+}
+
+void frmKeyboard::FormActivate() {
+    VisibleLine().SetFocus();
+    if (mKeyboard != nullptr) {
+        mKeyboard->RefreshToolbar();
+    }
+}
+
+void frmKeyboard::FormDeactivate() {
+    tmrRandomNoise.stop();
+    if (mKeyboard != nullptr) {
+        mKeyboard->RefreshToolbar();
+    }
+}
+
 // Each statement on its own: a failure (a window too small for the line) skips only it.
 void frmKeyboard::FormResize() {
     tbToolbar->resize(mClient->width(), tbToolbar->height());

@@ -66,6 +66,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void CreateControls();
@@ -79,6 +80,9 @@ private:
 
     // Window events.
     void FormResize();
+    void FormActivate();
+    void FormDeactivate();
+    TextLine& VisibleLine();
 
     // Commands.
     void OnMenu(Menu item);

@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Configures (once) and builds one build tree: scripts/build.sh DIR [cmake options...]
+set -euo pipefail
+dir="$1"
+shift
+root=$(cd "$(dirname "$0")/.." && pwd)
+if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$root" -B "$dir" -G Ninja "$@"
+fi
+cmake --build "$dir"

@@ -1,0 +1,29 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Mirvane need.
+# Does nothing when all of them are present; uses sudo when not run as root.
+set -euo pipefail
+
+packages=(
+    # build
+    cmake ninja-build g++ clang pkg-config qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev
+    libxcb1-dev libxcb-xtest0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
+    # a desktop without a screen, driven as a person would
+    xvfb openbox xdotool x11-utils xauth dbus at-spi2-core python3 python3-pyatspi gir1.2-atspi-2.0
+    imagemagick fonts-dejavu-core
+    # the Windows build and its tests
+    g++-mingw-w64-x86-64 wine64
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+echo "Installing: ${missing[*]}"
+as_root=()
+[ "$(id -u)" -eq 0 ] || as_root=(sudo)
+"${as_root[@]}" apt-get update -q
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"

@@ -1,0 +1,167 @@
+"""Drives the real program as a person would: the pointer and keyboard through XTest
+(xdotool), the window read through the accessibility bus (AT-SPI)."""
+
+import os
+import subprocess
+import time
+
+import pyatspi
+
+PROGRAM = os.environ.get("MIRVANE_PROGRAM", "mirvane")
+TITLE = "Corvell Software: Mirvane 2008"
+
+
+def wait_for(what, check, timeout=15.0, interval=0.05):
+    """Polls check() until it returns something true, or fails after timeout seconds."""
+    deadline = time.monotonic() + timeout
+    last_error = None
+    while time.monotonic() < deadline:
+        try:
+            result = check()
+            if result:
+                return result
+        except Exception as error:  # the accessibility tree changes under our feet
+            last_error = error
+        time.sleep(interval)
+    raise AssertionError(f"timed out waiting for {what}" + (f" (last error: {last_error})" if last_error else ""))
+
+
+def xdotool(*args):
+    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
+
+
+def click_at(x, y, button=1):
+    xdotool("mousemove", "--sync", x, y)
+    xdotool("click", button)
+
+
+class Node:
+    """An accessible object with its role, name, state and place on the screen."""
+
+    def __init__(self, accessible):
+        self.accessible = accessible
+
+    @property
+    def role(self):
+        return self.accessible.getRoleName()
+
+    @property
+    def name(self):
+        return self.accessible.name
+
+    @property
+    def showing(self):
+        return self.accessible.getState().contains(pyatspi.STATE_SHOWING)
+
+    @property
+    def extents(self):
+        box = self.accessible.queryComponent().getExtents(pyatspi.DESKTOP_COORDS)
+        return box.x, box.y, box.width, box.height
+
+    def text(self):
+        return self.accessible.queryText().getText(0, -1)
+
+    def click(self):
+        x, y, width, height = self.extents
+        click_at(x + width // 2, y + height // 2)
+
+    def descendants(self, role=None):
+        found = []
+
+        def walk(node):
+            for index in range(node.childCount):
+                child = node.getChildAtIndex(index)
+                if child is None:
+                    continue
+                if role is None or child.getRoleName() == role:
+                    found.append(Node(child))
+                walk(child)
+
+        walk(self.accessible)
+        return found
+
+
+class Program:
+    """One run of the real program on the current display."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([PROGRAM], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.frame = wait_for("the main window on the accessibility bus", self._find_frame)
+        self.window_id = wait_for("the main window on the X display", self._find_window_id)
+        wait_for("the keys to be laid out", lambda: len(self.visible_keys()) == 54)
+
+    def _find_frame(self):
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is None or app.get_process_id() != self.process.pid:
+                continue
+            for frame in Node(app).descendants("frame"):
+                if frame.name == TITLE and frame.showing:
+                    return frame
+        return None
+
+    def _find_window_id(self):
+        result = subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid), "--name", TITLE],
+                                capture_output=True, text=True)
+        ids = result.stdout.split()
+        return ids[0] if ids else None
+
+    def stop(self):
+        if self.process.poll() is None:
+            self.process.terminate()
+            try:
+                self.process.wait(timeout=10)
+            except subprocess.TimeoutExpired:
+                self.process.kill()
+                self.process.wait()
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def buttons(self):
+        return [node for node in self.frame.descendants("push button")]
+
+    def visible_keys(self):
+        """The on-screen keys that show: push buttons outside the toolbar."""
+        return [node for node in self.buttons()
+                if node.showing and node.accessible.parent.getRoleName() != "tool bar"]
+
+    def toolbar_buttons(self):
+        names = {}
+        for bar in self.frame.descendants("tool bar"):
+            for node in bar.descendants():
+                if node.name:
+                    names[node.name] = node
+        return names
+
+    def key(self, caption):
+        for node in self.visible_keys():
+            if node.name == caption:
+                return node
+        raise AssertionError(f"no visible key shows {caption!r}")
+
+    def password_line(self):
+        return self.frame.descendants("password text")[0]
+
+    def text_line(self):
+        lines = [node for node in self.frame.descendants("text") if node.showing]
+        return lines[0] if lines else None
+
+    def menu(self, top, item):
+        """Opens a menu of the menu bar and chooses an item, as a person would."""
+        strip = lambda text: text.replace("&", "")
+        bar = self.frame.descendants("menu bar")[0]
+        heading = next(node for node in bar.descendants("menu") if strip(node.name) == top)
+        heading.click()
+        entry = wait_for(f"menu item {item}", lambda: next(
+            (node for node in heading.descendants() if strip(node.name) == item and node.showing), None))
+        entry.click()
+
+    def error_window_shown(self):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Unexpected System Error"],
+                             capture_output=True, text=True).stdout
+        return bool(out.strip())
+
+    def geometry(self):
+        return self.frame.extents

@@ -1,0 +1,78 @@
+"""The real program under Xvfb with a window manager: start-up, layout and resizing."""
+
+import subprocess
+import unittest
+
+from desktop import Program, wait_for, xdotool
+
+
+def rows_of(keys):
+    rows = {}
+    for key in keys:
+        x, y, width, height = key.extents
+        rows.setdefault(y, []).append((x, width, height, key.name))
+    return [sorted(row) for _, row in sorted(rows.items())]
+
+
+class StartUp(unittest.TestCase):
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.stop)
+
+    def assert_keyboard_laid_out(self):
+        keys = self.program.visible_keys()
+        self.assertEqual(len(keys), 54, sorted((k.name, k.extents) for k in keys))
+        rows = rows_of(keys)
+        self.assertEqual([len(row) for row in rows], [14, 14, 13, 12, 1])
+        unit = rows[0][0][1]
+        row_left = rows[0][0][0]
+        row_right = row_left + 15 * unit
+        previous_bottom = None
+        for row in rows:
+            self.assertEqual(row[0][0], row_left if len(row) > 1 else row[0][0])
+            for (x, width, height, _), (next_x, _, _, _) in zip(row, row[1:]):
+                self.assertEqual(x + width, next_x, "keys of a row touch")
+            for _, _, height, _ in row:
+                self.assertEqual(height, unit)
+            if len(row) > 1:
+                self.assertEqual(row[-1][0] + row[-1][1], row_right, "every row ends at the same edge")
+        tops = sorted({key.extents[1] for key in keys})
+        self.assertEqual([b - a for a, b in zip(tops, tops[1:])], [unit] * 4, "rows touch")
+        space = rows[4][0]
+        self.assertEqual(space[3], "")
+        self.assertEqual(space[1], 6 * unit)
+        return unit
+
+    def test_the_window_shows_the_keyboard_in_five_rows(self):
+        self.assertIn("Corvell Software: Mirvane 2008", xdotool("getwindowname", self.program.window_id))
+        self.assert_keyboard_laid_out()
+        self.assertEqual(self.program.password_line().text(), "")
+        self.assertFalse(self.program.error_window_shown())
+
+    def test_two_starts_differ_in_size_or_place(self):
+        first = self.program.geometry()
+        self.program.stop()
+        second_program = Program()
+        self.addCleanup(second_program.stop)
+        self.assertNotEqual(first, second_program.geometry())
+
+    def test_resizing_through_the_window_manager_relays_the_keys(self):
+        wid = self.program.window_id
+        unit_before = self.assert_keyboard_laid_out()
+        xdotool("windowsize", wid, 900, 520)
+        wait_for("a wider key unit", lambda: self.program.visible_keys()[0].extents[2] != unit_before)
+        unit = self.assert_keyboard_laid_out()
+        self.assertGreater(unit, unit_before)
+
+        # Quick changes, then the smallest size the window manager allows.
+        for width, height in [(300, 200), (1200, 900), (640, 300), (1, 1), (800, 600), (1, 1)]:
+            xdotool("windowsize", wid, width, height)
+        wait_for("the layout to settle", lambda: self.program.visible_keys()[0].extents[2] > 0)
+        subprocess.run(["xdotool", "sleep", "0.5"])
+        self.assertTrue(self.program.alive())
+        self.assertFalse(self.program.error_window_shown())
+        self.assert_keyboard_laid_out()
+
+
+if __name__ == "__main__":
+    unittest.main()

@@ -1,0 +1,154 @@
+#include "WindowHarness.h"
+
+#include "window/MenuTable.h"
+
+#include <QMenuBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+namespace {
+class RecordingButtonEvents final : public KeyButtonEvents {
+public:
+    void ButtonClick(KeyButton& button) override { clicks.push_back(button.Number()); }
+    void ButtonMouseMove(KeyButton& button, std::int16_t mouseButton, std::int16_t, float, float) override {
+        moves.push_back({button.Number(), mouseButton});
+    }
+    void ButtonMouseUp(KeyButton& button, std::int16_t mouseButton, std::int16_t, float, float) override {
+        ups.push_back({button.Number(), mouseButton});
+    }
+    std::vector<int> clicks;
+    std::vector<std::pair<int, int>> moves;
+    std::vector<std::pair<int, int>> ups;
+};
+} // namespace
+
+TEST(WindowControls, EveryKeyButtonIsWiredOnceToTheThreeRoutines) {
+    RecordingLayering layering;
+    RecordingErrorLog errors;
+    frmKeyboard window(errors);
+    window.show();
+    RecordingButtonEvents events;
+    window.RouteKeyButtonEvents(&events);
+    for (int n = 1; n <= kKeyButtonCount; ++n) {
+        KeyButtonWidget* button = window.KeyButtonWidgetAt(n);
+        EXPECT_EQ(button->objectName(), QStringLiteral("Command%1").arg(n));
+        EXPECT_EQ(button->text(), QString::number(n)); // the design caption, until the engine captions it
+        events.clicks.clear();
+        events.moves.clear();
+        events.ups.clear();
+        QTest::mouseMove(button, QPoint(3, 3));
+        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
+        ASSERT_EQ(events.clicks, std::vector<int>{n});
+        ASSERT_FALSE(events.moves.empty());
+        EXPECT_EQ(events.moves.front().first, n);
+        ASSERT_EQ(events.ups.size(), 1U);
+        EXPECT_EQ(events.ups[0], std::make_pair(n, 1));
+    }
+}
+
+TEST(WindowControls, TheEngineHidesTheElevenSpareAndModifierKeys) {
+    WindowHarness h;
+    int visible = 0;
+    for (int n = 1; n <= kKeyButtonCount; ++n) {
+        const bool hidden = h.Window().KeyButtonWidgetAt(n)->isHidden();
+        const bool shouldHide = n == 14 || (n >= 54 && n <= 56) || (n >= 58 && n <= 64);
+        EXPECT_EQ(hidden, shouldHide) << "Command" << n;
+        visible += hidden ? 0 : 1;
+    }
+    EXPECT_EQ(visible, 54);
+    EXPECT_EQ(h.Window().windowTitle(), QStringLiteral("Corvell Software: Mirvane 2008"));
+    EXPECT_TRUE(h.layering.calls.size() == 1 && h.layering.calls[0].second == 254);
+}
+
+TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
+    WindowHarness h;
+    frmKeyboard& w = h.Window();
+    const QList<QAction*> top = w.menuBar()->actions();
+    QStringList topCaptions;
+    for (QAction* action : top) {
+        topCaptions << action->text();
+    }
+    EXPECT_EQ(topCaptions, (QStringList{"&File", "&Mouse Mode", "&Keyboard Mode", "&View", "&Options", "Help"}));
+    EXPECT_EQ(w.MenuAction(Menu::FileExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
+    EXPECT_EQ(w.MenuAction(Menu::ViewPasswordMask)->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
+    EXPECT_EQ(w.MenuAction(Menu::EntryModeScrambleAll)->text(),
+              QStringLiteral("Scramble the on-screen keys &AND keyboard input"));
+    EXPECT_TRUE(w.MenuAction(Menu::EntryModeSep1)->isSeparator());
+
+    const Menu checked[] = {Menu::ModeStandard, Menu::ViewToolbar, Menu::ViewPasswordMask,
+                            Menu::OptionsKeepPasswordAfterDragDrop};
+    for (const MenuEntrySpec& spec : kMenuEntries) {
+        QAction* action = w.MenuAction(spec.id);
+        const bool shouldCheck = std::find(std::begin(checked), std::end(checked), spec.id) != std::end(checked);
+        EXPECT_EQ(action->isChecked(), shouldCheck) << spec.name;
+        if (spec.id != Menu::OptionsReveal) { // an invisible action reads as disabled
+            EXPECT_EQ(action->isEnabled(), spec.id != Menu::EntryModeUnscrambleAll) << spec.name;
+        }
+        EXPECT_EQ(action->isVisible(), spec.id != Menu::OptionsReveal) << spec.name;
+        EXPECT_EQ(action->objectName().toStdString(), spec.name);
+    }
+}
+
+TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
+    WindowHarness h;
+    QStringList seen;
+    for (QAction* action : h.Window().ToolbarWidgetControl()->actions()) {
+        seen << (action->isSeparator() ? QStringLiteral("|") : action->objectName() + ":" + action->toolTip());
+        if (!action->isSeparator()) {
+            EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
+        }
+    }
+    EXPECT_EQ(seen, (QStringList{"Standard:Standard Entry",
+                                 "Hover:Hover Entry",
+                                 "HideMouse:Hidden Mouse and Hover Entry",
+                                 "|",
+                                 "ScrambleOnScreen:Scramble JUST the on-screen keys",
+                                 "ScrambleAll:Scramble the on-screen keys AND keyboard input",
+                                 "Dvorak:Use Dvorak layout for on-screen keys AND keyboard",
+                                 "Unscramble:Unscramble on-screen keys and keyboard input",
+                                 "|",
+                                 "ToggleMask:Show/hide the password masking",
+                                 "|",
+                                 "Beep:Beep on Hover Entry",
+                                 "KeepPassword:Keep Password After Drag Drop",
+                                 "Obsfucate:Hide password in amongst random characters",
+                                 "|",
+                                 "KeepOnTop:Keep On Top",
+                                 "|",
+                                 "Clear:Clear text/password"}));
+    // Shown, the toolbar reflects the start state.
+    EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("Standard")->isChecked());
+    EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepPassword")->isChecked());
+}
+
+TEST(WindowControls, TheKeysSitOnWholePixelsAndFillTheWindowWidth) {
+    WindowHarness h;
+    frmKeyboard& w = h.Window();
+    const int unit = w.KeyButtonWidgetAt(1)->width();
+    EXPECT_EQ(w.KeyButtonWidgetAt(1)->x(), 20);
+    const QRect backspace = w.KeyButtonWidgetAt(15)->geometry();
+    EXPECT_EQ(backspace.x() + backspace.width(), 20 + 15 * unit);
+    EXPECT_EQ(w.ClientArea()->width(), 40 + 15 * unit);
+    EXPECT_EQ(w.PasswordWidget()->geometry(), w.PlainTextWidget()->geometry());
+    EXPECT_EQ(w.PasswordWidget()->width(), 15 * unit);
+}
+
+TEST(WindowControls, AVeryNarrowOrQuicklyResizedWindowRelaysWithoutError) {
+    WindowHarness h;
+    frmKeyboard& w = h.Window();
+    for (int i = 0; i < 60; ++i) {
+        w.resize(1 + (i * 37) % 900, 1 + (i * 53) % 700);
+        QApplication::processEvents();
+    }
+    w.resize(1, 1);
+    QApplication::processEvents();
+    EXPECT_GE(w.Width(), 5200);
+    EXPECT_GE(w.PasswordWidget()->height(), 25);
+    const int unit = w.KeyButtonWidgetAt(1)->width();
+    const QRect backspace = w.KeyButtonWidgetAt(15)->geometry();
+    EXPECT_EQ(backspace.x() + backspace.width(), 20 + 15 * unit);
+}
