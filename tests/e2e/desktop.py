@@ -61,6 +61,10 @@ class Node:
     def text(self):
         return self.accessible.queryText().getText(0, -1)
 
+    def character_count(self):
+        """How many characters a line shows; a password line tells no more than that."""
+        return self.accessible.queryText().characterCount
+
     def click(self):
         x, y, width, height = self.extents
         click_at(x + width // 2, y + height // 2)
@@ -152,7 +156,7 @@ class Program:
         """Opens a menu of the menu bar and chooses an item, as a person would."""
         strip = lambda text: text.replace("&", "")
         bar = self.frame.descendants("menu bar")[0]
-        heading = next(node for node in bar.descendants("menu") if strip(node.name) == top)
+        heading = next(node for node in bar.descendants("menu item") if strip(node.name) == top and node.showing)
         heading.click()
         entry = wait_for(f"menu item {item}", lambda: next(
             (node for node in heading.descendants() if strip(node.name) == item and node.showing), None))

@@ -23,6 +23,7 @@ TEST(Commands, ClickingKeysTypesIntoTheRealPasswordLine) {
     EXPECT_EQ(h.Engine().CurrentPassword(), u"Pass&");
     EXPECT_EQ(h.Window().PasswordWidget()->text(), QStringLiteral("*****"));
     EXPECT_EQ(h.Window().PasswordWidget()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(h.Window().PasswordWidget()->displayText(), QStringLiteral("*****"));
 }
 
 TEST(Commands, TheMaskMenuAndToolbarShowAndHideThePassword) {
