@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: engine, window, end to end,
-# the same engine and window tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, builds, and runs every test: engine, window, X11 keys, end to end,
+# the engine and window tests under AddressSanitizer and UndefinedBehaviorSanitizer, the key
+# command language under libFuzzer, and the layers below the window built for Windows under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -15,3 +16,17 @@ echo "== Engine and window tests with AddressSanitizer and UndefinedBehaviorSani
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMIRVANE_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure --timeout 300 -L 'engine|window'
+
+echo "== The key command language under libFuzzer (bounded)"
+CXX=clang++ scripts/build.sh build-fuzz --target sendkeys_fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRVANE_WITH_QT=OFF -DMIRVANE_FUZZ=ON \
+    -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all"
+corpus=$(mktemp -d)
+cp tests/sendkeys/corpus/* "$corpus"/
+build-fuzz/tests/sendkeys_fuzz -max_total_time="${MIRVANE_FUZZ_SECONDS:-60}" -timeout=10 "$corpus"
+rm -rf "$corpus"
+
+echo "== The layers below the window, built for Windows, under Wine"
+scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMIRVANE_WITH_QT=OFF \
+    -DCMAKE_BUILD_TYPE=Release
+WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all \
+    tests/e2e/run-under-xvfb.sh ctest --test-dir build-windows --output-on-failure --timeout 300

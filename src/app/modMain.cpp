@@ -1,6 +1,6 @@
 #include "modMain.h"
 
-#include "engine/ErrorObject.h"
+#include "common/ErrorObject.h"
 
 #include <QMessageBox>
 #include <QWidget>

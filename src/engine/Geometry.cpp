@@ -1,7 +1,7 @@
 #include "Keyboard.h"
 
-#include "ErrorObject.h"
-#include "Rounding.h"
+#include "common/ErrorObject.h"
+#include "common/Rounding.h"
 
 namespace mirvane {
 

@@ -1,6 +1,6 @@
 #include "Keyboard.h"
 
-#include "Rounding.h"
+#include "common/Rounding.h"
 
 namespace mirvane {
 

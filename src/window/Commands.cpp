@@ -1,6 +1,6 @@
 #include "frmKeyboard.h"
 
-#include "engine/ErrorObject.h"
+#include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
 
 #include <QSignalBlocker>

@@ -1,7 +1,7 @@
 #include "QtControls.h"
 
-#include "engine/ErrorObject.h"
-#include "engine/Rounding.h"
+#include "common/ErrorObject.h"
+#include "common/Rounding.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,6 +1,6 @@
 #include "ToolbarWidget.h"
 
-#include "engine/ErrorObject.h"
+#include "common/ErrorObject.h"
 
 #include <QIcon>
 

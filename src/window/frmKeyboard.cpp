@@ -2,7 +2,7 @@
 
 #include "MenuTable.h"
 
-#include "engine/ErrorObject.h"
+#include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
 
 #include <QBitmap>

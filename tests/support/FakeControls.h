@@ -5,7 +5,7 @@
 // clamps and drops the selection, SelLength clamps to the text).
 
 #include "engine/Controls.h"
-#include "engine/ErrorObject.h"
+#include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "Rounding.h"
+#include "common/Rounding.h"
 
-#include "ErrorObject.h"
+#include "common/ErrorObject.h"
 
 #include <cmath>
 #include <limits>

@@ -1,4 +1,4 @@
-#include "ErrorObject.h"
+#include "common/ErrorObject.h"
 
 #include <exception>
 

@@ -1,5 +1,5 @@
-#include "engine/ErrorObject.h"
-#include "engine/Rounding.h"
+#include "common/ErrorObject.h"
+#include "common/Rounding.h"
 
 #include <gtest/gtest.h>
 

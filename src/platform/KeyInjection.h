@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstdint>
+
+namespace mirvane {
+
+// Flags of one synthetic key event, as the system's keyboard event call takes them.
+inline constexpr std::uint32_t kKeyEventExtendedKey = 1;
+inline constexpr std::uint32_t kKeyEventKeyUp = 2;
+
+// Puts key strokes into the system's input queue, where every program (and every key
+// logger) sees them as typed. Virtual-key codes are the Windows codes.
+class KeyInjector {
+public:
+    virtual ~KeyInjector() = default;
+    virtual void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) = 0;
+};
+
+// The current keyboard layout's answer to "which key types this character": the virtual-key
+// code in the low byte and the shift state in the high byte, or -1 when no key types it.
+class KeyLayout {
+public:
+    virtual ~KeyLayout() = default;
+    virtual std::int16_t ScanCharacter(char16_t character) = 0;
+};
+
+// Lets the program handle its pending window events, so that the character a synthetic
+// key produces in the program's own text line is seen before the key call returns.
+class EventPump {
+public:
+    virtual ~EventPump() = default;
+    virtual void ProcessPendingEvents() = 0;
+};
+
+} // namespace mirvane

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/KeyInjection.h"
+#include "platform/KeyState.h"
+
+namespace mirvane::win32 {
+
+// The Windows keyboard through user32: keybd_event, VkKeyScan, the key state calls and
+// the foreground window.
+class Win32Keyboard final : public KeyInjector, public KeyLayout, public KeyState, public ForegroundWindow {
+public:
+    void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
+    std::int16_t ScanCharacter(char16_t character) override;
+    std::int16_t GetAsyncKeyState(int virtualKey) override;
+    std::int16_t GetKeyState(int virtualKey) override;
+    bool IsForeground(std::uintptr_t ownWindow) override;
+};
+
+} // namespace mirvane::win32

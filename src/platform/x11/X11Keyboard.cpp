@@ -1,0 +1,184 @@
+#include "X11Keyboard.h"
+
+#include "VirtualKeys.h"
+
+#include "common/ErrorObject.h"
+
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+// The XKB header names a field "explicit", a C++ keyword.
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace mirvane::x11 {
+
+namespace {
+template <class Reply> using ReplyPtr = std::unique_ptr<Reply, decltype(&std::free)>;
+template <class Reply> ReplyPtr<Reply> Owned(Reply* reply) { return ReplyPtr<Reply>(reply, &std::free); }
+
+constexpr int kShift = 16;
+constexpr int kControl = 17;
+constexpr int kAlt = 18;
+constexpr int kCapsLock = 20;
+} // namespace
+
+X11Keyboard::X11Keyboard() {
+    mConnection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(mConnection) != 0) {
+        xcb_disconnect(mConnection);
+        mConnection = nullptr;
+        throw ErrorObject(kErrorInvalidCall, "mirvane", "No X display to send keys to");
+    }
+    const xcb_setup_t* setup = xcb_get_setup(mConnection);
+    mMinKeycode = setup->min_keycode;
+    mMaxKeycode = setup->max_keycode;
+    LoadKeymap();
+    auto xkb = Owned(xcb_xkb_use_extension_reply(
+        mConnection, xcb_xkb_use_extension(mConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
+    mHasXkb = xkb && xkb->supported;
+}
+
+X11Keyboard::~X11Keyboard() {
+    if (mConnection != nullptr) {
+        xcb_disconnect(mConnection);
+    }
+}
+
+void X11Keyboard::LoadKeymap() {
+    const auto count = static_cast<std::uint8_t>(mMaxKeycode - mMinKeycode + 1);
+    auto mapping = Owned(xcb_get_keyboard_mapping_reply(
+        mConnection, xcb_get_keyboard_mapping(mConnection, mMinKeycode, count), nullptr));
+    if (!mapping) {
+        return;
+    }
+    mKeysymsPerKeycode = mapping->keysyms_per_keycode;
+    const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
+    mKeysyms.assign(keysyms, keysyms + xcb_get_keyboard_mapping_keysyms_length(mapping.get()));
+}
+
+std::uint8_t X11Keyboard::KeycodeOf(int virtualKey) {
+    if (const std::uint8_t keycode = KeycodeOfPunctuationKey(virtualKey);
+        keycode >= mMinKeycode && keycode <= mMaxKeycode && keycode != 0) {
+        return keycode;
+    }
+    const std::uint32_t keysym = KeysymOfVirtualKey(virtualKey);
+    if (keysym == 0 || mKeysymsPerKeycode == 0) {
+        return 0;
+    }
+    // The key that has the keysym unshifted, else any key that has it.
+    for (int column = 0; column < std::min(mKeysymsPerKeycode, 2); ++column) {
+        for (int keycode = mMinKeycode; keycode <= mMaxKeycode; ++keycode) {
+            const std::size_t at = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode + column);
+            if (at < mKeysyms.size() && mKeysyms[at] == keysym) {
+                return static_cast<std::uint8_t>(keycode);
+            }
+        }
+    }
+    return 0;
+}
+
+// Code 0 names no key: nothing is sent. So is a key the keymap does not have.
+void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
+    const std::uint8_t keycode = virtualKey == 0 ? 0 : KeycodeOf(virtualKey);
+    if (keycode == 0) {
+        return;
+    }
+    const std::uint8_t type = (flags & kKeyEventKeyUp) != 0 ? XCB_KEY_RELEASE : XCB_KEY_PRESS;
+    xcb_test_fake_input(mConnection, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    // A round trip: once it returns, the server has delivered the key to the focused window.
+    std::free(xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr));
+}
+
+std::int16_t X11Keyboard::ScanCharacter(char16_t character) {
+    const std::uint32_t keysym = KeysymOfCharacter(character);
+    for (int keycode = mMinKeycode; keycode <= mMaxKeycode && mKeysymsPerKeycode > 0; ++keycode) {
+        const std::size_t base = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode);
+        for (int level = 0; level < std::min(mKeysymsPerKeycode, 2); ++level) {
+            if (base + static_cast<std::size_t>(level) >= mKeysyms.size() ||
+                mKeysyms[base + static_cast<std::size_t>(level)] != keysym) {
+                continue;
+            }
+            const int virtualKey = VirtualKeyOfKey(mKeysyms[base], static_cast<std::uint8_t>(keycode));
+            if (virtualKey > 0) {
+                return static_cast<std::int16_t>((level << 8) | virtualKey);
+            }
+        }
+    }
+    return -1;
+}
+
+bool X11Keyboard::IsDown(const std::uint8_t* keys, int virtualKey) {
+    const auto down = [keys](std::uint8_t keycode) { return keycode != 0 && (keys[keycode / 8] >> (keycode % 8)) & 1; };
+    switch (virtualKey) {
+    case kShift:
+        return down(KeycodeOf(160)) || down(KeycodeOf(161));
+    case kControl:
+        return down(KeycodeOf(162)) || down(KeycodeOf(163));
+    case kAlt:
+        return down(KeycodeOf(164)) || down(KeycodeOf(165));
+    default:
+        return down(KeycodeOf(virtualKey));
+    }
+}
+
+std::int16_t X11Keyboard::GetAsyncKeyState(int virtualKey) {
+    auto keymap = Owned(xcb_query_keymap_reply(mConnection, xcb_query_keymap(mConnection), nullptr));
+    return keymap && IsDown(keymap->keys, virtualKey) ? kKeyDownBit : std::int16_t{0};
+}
+
+std::int16_t X11Keyboard::GetKeyState(int virtualKey) {
+    std::int16_t state = GetAsyncKeyState(virtualKey);
+    if (virtualKey != kCapsLock) {
+        return state;
+    }
+    bool locked = false;
+    if (mHasXkb) {
+        auto xkbState = Owned(
+            xcb_xkb_get_state_reply(mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+        locked = xkbState && (xkbState->lockedMods & XCB_MOD_MASK_LOCK) != 0;
+    } else {
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+        auto pointer = Owned(xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, root), nullptr));
+        locked = pointer && (pointer->mask & XCB_MOD_MASK_LOCK) != 0;
+    }
+    if (locked) {
+        state = static_cast<std::int16_t>(state | kKeyToggledBit);
+    }
+    return state;
+}
+
+bool X11Keyboard::IsForeground(std::uintptr_t ownWindow) {
+    static const char kName[] = "_NET_ACTIVE_WINDOW";
+    auto atom = Owned(xcb_intern_atom_reply(
+        mConnection, xcb_intern_atom(mConnection, 1, sizeof(kName) - 1, kName), nullptr));
+    if (!atom || atom->atom == XCB_NONE) {
+        return false;
+    }
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+    auto property = Owned(xcb_get_property_reply(
+        mConnection, xcb_get_property(mConnection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+    if (!property || xcb_get_property_value_length(property.get()) < 4) {
+        return false;
+    }
+    xcb_window_t active = 0;
+    std::memcpy(&active, xcb_get_property_value(property.get()), sizeof(active));
+    return active != 0 && active == ownWindow;
+}
+
+std::vector<std::uint8_t> X11Keyboard::KeysDown() {
+    std::vector<std::uint8_t> down;
+    auto keymap = Owned(xcb_query_keymap_reply(mConnection, xcb_query_keymap(mConnection), nullptr));
+    for (int keycode = 0; keymap && keycode < 256; ++keycode) {
+        if ((keymap->keys[keycode / 8] >> (keycode % 8)) & 1) {
+            down.push_back(static_cast<std::uint8_t>(keycode));
+        }
+    }
+    return down;
+}
+
+} // namespace mirvane::x11

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "platform/KeyInjection.h"
+#include "platform/KeyState.h"
+
+#include <cstdint>
+#include <vector>
+
+struct xcb_connection_t;
+
+namespace mirvane::x11 {
+
+// The keyboard of an X server: synthetic keys through XTest, key state from the server's
+// key map and XKB, characters and keys through the current keymap, the active window
+// through the window manager's _NET_ACTIVE_WINDOW.
+class X11Keyboard final : public KeyInjector, public KeyLayout, public KeyState, public ForegroundWindow {
+public:
+    // Opens its own connection to the display named by DISPLAY.
+    X11Keyboard();
+    ~X11Keyboard() override;
+    X11Keyboard(const X11Keyboard&) = delete;
+    X11Keyboard& operator=(const X11Keyboard&) = delete;
+
+    void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
+    std::int16_t ScanCharacter(char16_t character) override;
+    std::int16_t GetAsyncKeyState(int virtualKey) override;
+    std::int16_t GetKeyState(int virtualKey) override;
+    bool IsForeground(std::uintptr_t ownWindow) override;
+
+    // The keycodes held down on the server now.
+    std::vector<std::uint8_t> KeysDown();
+
+private:
+    void LoadKeymap();
+    std::uint8_t KeycodeOf(int virtualKey);
+    bool IsDown(const std::uint8_t* keys, int virtualKey);
+
+    xcb_connection_t* mConnection = nullptr;
+    std::uint8_t mMinKeycode = 8;
+    std::uint8_t mMaxKeycode = 255;
+    int mKeysymsPerKeycode = 0;
+    std::vector<std::uint32_t> mKeysyms; // keycode-major, as the server sends them
+    bool mHasXkb = false;
+};
+
+} // namespace mirvane::x11

@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/KeyInjection.h"
+
+#include <QCoreApplication>
+
+namespace mirvane {
+
+// Lets the window handle what is pending, such as the character a synthetic key just
+// produced in its own text line.
+class QtEventPump final : public EventPump {
+public:
+    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+};
+
+} // namespace mirvane

@@ -1,0 +1,190 @@
+#include "support/RecordingInjector.h"
+
+#include "common/ErrorObject.h"
+#include "sendkeys/cSendKeys.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+namespace {
+struct SendKeysFixture : ::testing::Test {
+    RecordingInjector injector;
+    UsLayout layout;
+    CountingPump pump;
+    cSendKeys keys{injector, layout, pump};
+
+    // Runs a command that must fail; returns the error.
+    ErrorObject Failure(const std::u16string& command) {
+        try {
+            keys.SendKeys(command);
+        } catch (const ErrorObject& error) {
+            return error;
+        }
+        ADD_FAILURE() << "the command did not fail";
+        return ErrorObject(-1, "", "");
+    }
+    std::vector<KeyEvent> Tap(int key) { return {Down(key), Up(key)}; }
+};
+
+std::vector<KeyEvent> operator+(std::vector<KeyEvent> a, const std::vector<KeyEvent>& b) {
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+} // namespace
+
+TEST_F(SendKeysFixture, CharactersModifiersAndGroups) {
+    struct Case {
+        std::u16string command;
+        std::vector<KeyEvent> events;
+    };
+    const std::vector<Case> cases{
+        {u"", {}},
+        {u"ab", Tap(65) + Tap(66)},
+        {u"+a", Tap(16) + Tap(65)},
+        {u"+(a)", std::vector<KeyEvent>{Down(16)} + Tap(65) + std::vector<KeyEvent>{Up(16)}},
+        {u"+(^(a))", std::vector<KeyEvent>{Down(16), Down(17)} + Tap(65) + std::vector<KeyEvent>{Up(17), Up(16)}},
+        {u"%(xy)^", std::vector<KeyEvent>{Down(18)} + Tap(88) + Tap(89) + std::vector<KeyEvent>{Up(18)} + Tap(17)},
+        {u"A", Tap(65)},
+        {u"}", Tap(221)},
+    };
+    for (const Case& c : cases) {
+        injector.events.clear();
+        keys.SendKeys(c.command);
+        EXPECT_EQ(injector.events, c.events) << std::string(c.command.begin(), c.command.end());
+    }
+}
+
+TEST_F(SendKeysFixture, EnterByTildeAndByName) {
+    for (const std::u16string command : {u"~", u"{ENTER}", u"{enter}", u"{~}", u"{Enter 1}"}) {
+        injector.events.clear();
+        keys.SendKeys(command);
+        EXPECT_EQ(injector.events, Tap(13)) << std::string(command.begin(), command.end());
+    }
+}
+
+TEST_F(SendKeysFixture, BracesNameKeysWithRepetitions) {
+    struct Case {
+        std::u16string command;
+        std::vector<KeyEvent> events;
+    };
+    const std::vector<Case> cases{
+        {u"{TAB 3}", Tap(9) + Tap(9) + Tap(9)},
+        {u"{a 0}", {}},
+        {u"{a 2.5}", Tap(65) + Tap(65)}, // halves to even
+        {u"{QWERTY}", Tap(81)},          // not a name: its first character's key
+        {u"{}}", Tap(221)},
+        {u"{{}", Tap(219)},
+        {u"{F16}{prtsc}{del}", Tap(127) + Tap(42) + Tap(46)},
+        {u"{bs}{BKSP}{backspace}", Tap(8) + Tap(8) + Tap(8)},
+    };
+    for (const Case& c : cases) {
+        injector.events.clear();
+        keys.SendKeys(c.command);
+        EXPECT_EQ(injector.events, c.events) << std::string(c.command.begin(), c.command.end());
+    }
+}
+
+TEST_F(SendKeysFixture, SyntaxErrorsNameTheirPositionAndReleaseModifiers) {
+    struct Case {
+        std::u16string command;
+        std::string message;
+    };
+    const std::vector<Case> cases{
+        {u"{a x}", "Invalid sendkeys command; key repetitions 'x' is invalid near position 6"},
+        {u"ab{a 1x}", "Invalid sendkeys command; key repetitions '1x' is invalid near position 9"},
+        {u"{", "Invalid sendkeys command; opening { without content or closing } at position 1"},
+        {u"{}", "Invalid sendkeys command; opening { without content or closing } at position 1"},
+        {u"{}x", "Invalid sendkeys command; opening { without closing } at position 1"},
+        {u")", "Invalid sendkeys command: unmatched ) at position 1"},
+        {u"+(a))", "Invalid sendkeys command: unmatched ) at position 5"},
+        {u"+(", "Invalid sendkeys command: more open brackets than close brackets."},
+        {u"+(^(a{", "Invalid sendkeys command; opening { without content or closing } at position 6"},
+    };
+    for (const Case& c : cases) {
+        injector.events.clear();
+        const ErrorObject error = Failure(c.command);
+        SCOPED_TRACE(std::string(c.command.begin(), c.command.end()));
+        EXPECT_EQ(error.Description(), c.message);
+        EXPECT_EQ(error.Number(), 0);
+        EXPECT_EQ(error.Source(), "mirvane.cSendKeys");
+        // Every modifier that went down came up again.
+        int held[256] = {};
+        for (const KeyEvent& e : injector.events) {
+            held[e.key] += e.down ? 1 : -1;
+        }
+        for (int key : {16, 17, 18}) {
+            EXPECT_EQ(held[key], 0) << key;
+        }
+    }
+    injector.events.clear();
+    Failure(u"+(^(a{");
+    EXPECT_EQ(injector.events, (std::vector<KeyEvent>{Down(16), Down(17), Down(65), Up(65), Up(17), Up(16)}));
+}
+
+TEST_F(SendKeysFixture, KeysThatCannotBeInterpretedFail) {
+    // An empty name is no key; a character the layout lacks gives 255, which is sent.
+    const ErrorObject empty = Failure(u"+({ 3})");
+    EXPECT_EQ(empty.Number(), 9);
+    EXPECT_EQ(empty.Source(), "mirvane.cSendKeys");
+    EXPECT_EQ(injector.events.back(), Up(16));
+
+    injector.events.clear();
+    keys.SendKeys(u"\u00e9");
+    EXPECT_EQ(injector.events, Tap(255));
+
+    // A key stroke the system refuses ends the run with its message, modifiers released.
+    injector.events.clear();
+    injector.limit = 3;
+    const ErrorObject refused = Failure(u"^(abc)");
+    EXPECT_EQ(refused.Description(), "input queue full");
+    injector.limit = -1;
+    EXPECT_EQ(injector.events.size(), 3U);
+}
+
+TEST_F(SendKeysFixture, KeyPrimitives) {
+    EXPECT_EQ(keys.KeyCode(u"a"), 65);
+    EXPECT_EQ(keys.KeyCode(u"A"), 65);
+    EXPECT_EQ(keys.KeyCode(u"1"), 49);
+    EXPECT_EQ(keys.KeyCode(u"}"), 221);
+    EXPECT_EQ(keys.KeyCode(u"\u00e9"), 255);
+
+    keys.KeyPress(u"ENTER", 2);
+    EXPECT_EQ(injector.events, Tap(13) + Tap(13));
+    injector.events.clear();
+    keys.KeyPress(u"enter", 1);
+    keys.KeyPress(u"}", 1);
+    EXPECT_EQ(injector.events, Tap(13) + Tap(221));
+
+    // Every stroke lets the program's own events through before it returns.
+    const int pumps = pump.pumps;
+    keys.KeyDown(0);
+    keys.KeyUp(0);
+    EXPECT_EQ(pump.pumps, pumps + 2);
+    EXPECT_EQ(injector.lastFlags, kKeyEventExtendedKey | kKeyEventKeyUp);
+
+    injector.events.clear();
+    for (int code : {-1, 256, 100000}) {
+        try {
+            keys.KeyDown(code);
+            ADD_FAILURE() << code << " was sent";
+        } catch (const ErrorObject& error) {
+            EXPECT_EQ(error.Number(), 6);
+        }
+    }
+    EXPECT_TRUE(injector.events.empty());
+
+    try {
+        keys.KeyCode(u"");
+        ADD_FAILURE() << "an empty character has a key";
+    } catch (const ErrorObject& error) {
+        EXPECT_EQ(error.Number(), 9);
+    }
+    try {
+        keys.KeyPress(u"", 1);
+        ADD_FAILURE() << "an empty key was pressed";
+    } catch (const ErrorObject& error) {
+        EXPECT_EQ(error.Number(), 9);
+    }
+}
