@@ -1,20 +1,22 @@
 #include "Application.h"
 
+#include "frmAbout.h"
 #include "frmError.h"
 
 #include "window/frmKeyboard.h"
 
 namespace mirvane {
 
-Application::Application(std::unique_ptr<RandomSource> random, WindowLayering& layering)
+Application::Application(std::unique_ptr<RandomSource> random, PlatformServices platform)
     : mRandom(std::move(random)) {
     mToolbar = std::make_unique<mirvane::Toolbar>();
     mKeyboard = std::make_unique<mirvane::Keyboard>(KeyboardServices{
-        [this] { return std::make_unique<frmKeyboard>(*this); },
+        [this, platform] { return std::make_unique<frmKeyboard>(*this, platform.stacking, &frmAbout::ShowModal); },
         *mRandom,
         *this,
-        layering,
+        platform.layering,
         [this] { return mTimerInterval; },
+        platform.keyState,
     });
 }
 

@@ -5,7 +5,9 @@
 #include "engine/ErrorLog.h"
 #include "engine/Keyboard.h"
 #include "engine/RandomSource.h"
+#include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
+#include "platform/WindowStacking.h"
 
 #include <QString>
 
@@ -16,10 +18,17 @@ namespace mirvane {
 
 class frmKeyboard;
 
+// The system calls the program makes, one implementation per platform.
+struct PlatformServices {
+    WindowLayering& layering;
+    KeyState& keyState;
+    WindowStacking& stacking;
+};
+
 // The one application object: owns the toolbar state and the engine, and reports errors.
 class Application final : public ErrorLog {
 public:
-    Application(std::unique_ptr<RandomSource> random, WindowLayering& layering);
+    Application(std::unique_ptr<RandomSource> random, PlatformServices platform);
     ~Application() override;
     Application(const Application&) = delete;
     Application& operator=(const Application&) = delete;

@@ -1,6 +1,8 @@
 #include "modMain.h"
 
 #include "common/ErrorObject.h"
+#include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Stacking.h"
 
 #include <QMessageBox>
 #include <QWidget>
@@ -17,17 +19,26 @@ public:
     }
 };
 QtWindowLayering gLayering;
+std::unique_ptr<x11::X11Keyboard> gKeyboard;
+std::unique_ptr<x11::X11Stacking> gStacking;
 } // namespace
 
 Application* TheApplication() { return gApplication.get(); }
 
 void Main() {
-    auto application = std::make_unique<Application>(std::make_unique<SystemRandom>(), gLayering);
+    gKeyboard = std::make_unique<x11::X11Keyboard>();
+    gStacking = std::make_unique<x11::X11Stacking>();
+    auto application = std::make_unique<Application>(std::make_unique<SystemRandom>(),
+                                                     PlatformServices{gLayering, *gKeyboard, *gStacking});
     gApplication = std::move(application);
     gApplication->SetTimerInterval(2000);
 }
 
-void End() { gApplication.reset(); }
+void End() {
+    gApplication.reset();
+    gStacking.reset();
+    gKeyboard.reset();
+}
 
 void MakeWindowLayered(std::uintptr_t windowHandle, std::int16_t opacity) {
     try {

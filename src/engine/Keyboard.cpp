@@ -10,7 +10,8 @@ constexpr std::int16_t kLayeredOpacity = 254;
 } // namespace
 
 Keyboard::Keyboard(KeyboardServices services)
-    : mRandom(services.random), mErrors(services.errors), mHoverInterval(std::move(services.hoverInterval)) {
+    : mRandom(services.random), mErrors(services.errors), mHoverInterval(std::move(services.hoverInterval)),
+      mKeyState(services.keyState) {
     mWindow = services.createWindow();
     mWindow->StatusBar().SetHeight(0);
     mWindow->StatusBar().SetVisible(false);

@@ -6,6 +6,7 @@
 #include "KeyTable.h"
 #include "RandomSource.h"
 
+#include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
 
 #include <cstdint>
@@ -21,6 +22,7 @@ struct KeyboardServices {
     ErrorLog& errors;
     WindowLayering& layering;
     std::function<std::int32_t()> hoverInterval; // milliseconds a key is rested on before it is pressed
+    KeyState& keyState;
 };
 
 // Layout types of the 47 character keys.
@@ -75,6 +77,8 @@ public:
     void ButtonMouseUp(KeyButton& button, std::int16_t mouseButton, std::int16_t shift, float x,
                        float y) override;
     bool KeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent = false);
+    void KeyDown(std::int16_t keyCode, std::int16_t shift);
+    void KeyUp(std::int16_t keyCode, std::int16_t shift);
     void ClearText();
     void HighlightText();
     void Resize();
@@ -100,6 +104,7 @@ private:
     void CharacterKey(const std::u16string& caption, TextLine& line, std::int16_t s, std::int16_t l);
     void BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l);
     std::u16string OnScreenKeyCharacter(const std::u16string& c);
+    void FollowPhysicalShift();
 
     // Geometry.
     std::int32_t KeyUnit(std::int32_t outerWidth, std::int32_t margin) const;
@@ -116,6 +121,7 @@ private:
     RandomSource& mRandom;
     ErrorLog& mErrors;
     std::function<std::int32_t()> mHoverInterval;
+    KeyState& mKeyState;
 
     // Fields, in declaration order.
     std::int16_t mKeyboardType = 0;

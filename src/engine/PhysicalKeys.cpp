@@ -1,10 +1,17 @@
 #include "Keyboard.h"
 
+#include <algorithm>
 #include <array>
 
 namespace mirvane {
 
 namespace {
+constexpr int kShiftKey = 16;
+constexpr int kCapsLockKey = 20;
+constexpr int kDeleteKey = 46;
+constexpr int kLeftShiftKey = 160;
+constexpr int kRightShiftKey = 161;
+
 // Which on-screen button stands at the place of each physical character key of a US keyboard.
 struct KeyPlace {
     char16_t normal;
@@ -25,6 +32,34 @@ constexpr std::array<KeyPlace, 47> kKeyPlaces{{
     {u'.', u'>', 51},  {u'/', u'?', 52},
 }};
 } // namespace
+
+// While the keys follow the physical keyboard (or hide the password among noise), the
+// on-screen Shift shows what the physical Shift and Caps Lock do together.
+void Keyboard::FollowPhysicalShift() {
+    if (!mObsfucate && !mKeyboardInputToMatchOnScreenKey) {
+        return;
+    }
+    const bool caps = mKeyState.GetKeyState(kCapsLockKey) != 0;
+    const bool shift = mKeyState.GetAsyncKeyState(kShiftKey) != 0 || mKeyState.GetAsyncKeyState(kRightShiftKey) != 0 ||
+                       mKeyState.GetAsyncKeyState(kLeftShiftKey) != 0;
+    SetShiftIsDown(caps != shift);
+}
+
+void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
+    FollowPhysicalShift();
+    TextLine& password = mWindow->Password();
+    if (keyCode != kDeleteKey || !password.Visible() || password.Text().empty()) {
+        return;
+    }
+    // The text box removes the mask characters itself; the buffer loses the same ones.
+    const std::size_t s = static_cast<std::size_t>(std::max<std::int16_t>(password.SelStart(), 0));
+    const std::size_t l = static_cast<std::size_t>(std::max<std::int16_t>(password.SelLength(), 0));
+    if (s < mCurrentPassword.size()) {
+        mCurrentPassword.erase(s, l > 0 ? l : 1);
+    }
+}
+
+void Keyboard::KeyUp(std::int16_t /*keyCode*/, std::int16_t /*shift*/) { FollowPhysicalShift(); }
 
 std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {
     if (c == u" ") {

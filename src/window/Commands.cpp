@@ -43,6 +43,15 @@ void frmKeyboard::OnMenu(Menu item) {
     case Menu::FileExit:
         close();
         return;
+    case Menu::FileKeepOnTop:
+        KeepOnTopClick();
+        break;
+    case Menu::OptionsKeepPasswordAfterDragDrop:
+        KeepPasswordClick();
+        break;
+    case Menu::HelpAbout:
+        AboutClick();
+        break;
     case Menu::EntryModeScramble:
         keyboard.SetKeyboardLayoutType(kLayoutScrambleOnScreen);
         break;
@@ -89,6 +98,10 @@ void frmKeyboard::OnToolbarButton(const QString& key) {
         keyboard.ClearText();
     } else if (key == QLatin1String("Dvorak")) {
         keyboard.SetKeyboardLayoutType(layout == kLayoutDvorak ? kLayoutStandard : kLayoutDvorak);
+    } else if (key == QLatin1String("KeepOnTop")) {
+        KeepOnTopClick();
+    } else if (key == QLatin1String("KeepPassword")) {
+        KeepPasswordClick();
     }
     // A pressed-state button toggles itself when clicked; show the state actually in force.
     keyboard.RefreshToolbar();
@@ -98,6 +111,36 @@ bool frmKeyboard::FlipCheck(Menu item) {
     MenuItem& entry = MenuEntry(item);
     entry.SetChecked(!entry.Checked());
     return entry.Checked();
+}
+
+void frmKeyboard::KeepOnTopClick() {
+    try {
+        const bool onTop = FlipCheck(Menu::FileKeepOnTop);
+        mKeyboard->SetKeepOnTop(onTop);
+        mStacking.SetTopMost(Handle(), onTop);
+        mKeyboard->RefreshToolbar();
+    } catch (...) {
+        const CaughtError error = DescribeCurrentException();
+        mErrors.LogError("mnuFileKeepOnTop_Click", error.number, error.description, *this);
+    }
+}
+
+void frmKeyboard::KeepPasswordClick() {
+    mKeyboard->SetKeepPasswordAfterDragDrop(FlipCheck(Menu::OptionsKeepPasswordAfterDragDrop));
+    mKeyboard->RefreshToolbar();
+}
+
+// The about window takes the top-most place while it shows; the main window gets it back.
+void frmKeyboard::AboutClick() {
+    try {
+        mShowAbout(*mKeyboard, mStacking, this);
+        if (MenuEntry(Menu::FileKeepOnTop).Checked()) {
+            mStacking.SetTopMost(Handle(), true);
+        }
+    } catch (...) {
+        const CaughtError error = DescribeCurrentException();
+        mErrors.LogError("mnuHelpAbout_Click", error.number, error.description, *this);
+    }
 }
 
 void frmKeyboard::ViewToolbarClick() {

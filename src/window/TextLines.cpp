@@ -1,5 +1,11 @@
 #include "TextLines.h"
 
+#include "KeyButtonWidget.h"
+#include "VirtualKeyCodes.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
 #include <QProxyStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -23,6 +29,58 @@ public:
 std::int16_t ToInt16(qsizetype value) {
     return static_cast<std::int16_t>(std::clamp<qsizetype>(value, 0, INT16_MAX));
 }
+
+// Key-down, then the character (if the key carries one), as the window's handlers see
+// them. True when a handler cancelled the key, so that the line must not see it.
+bool CancelledByHandlers(TextLine& line, TextLineEvents* events, const QKeyEvent& event) {
+    if (events == nullptr) {
+        return false;
+    }
+    const std::int16_t original = VirtualKeyCode(event);
+    std::int16_t keyCode = original;
+    events->LineKeyDown(line, keyCode, ShiftMask(event.modifiers()));
+    if (original != 0 && keyCode == 0) {
+        return true;
+    }
+    // With Ctrl held a key types no character: it is a shortcut, or nothing.
+    if (event.text().size() == 1 && !(event.modifiers() & Qt::ControlModifier)) {
+        auto keyAscii = static_cast<std::int16_t>(event.text().at(0).unicode());
+        events->LineKeyPress(line, keyAscii);
+        return keyAscii == 0;
+    }
+    return false;
+}
+
+// The keys the password line may act on by itself: moving the caret and the selection,
+// plain Delete (the engine keeps the buffer in step), and keys that edit nothing.
+bool PasswordLineMayTake(const QKeyEvent& event) {
+    switch (event.key()) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_CapsLock:
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        return true;
+    case Qt::Key_Delete:
+        return event.modifiers() == Qt::NoModifier || event.modifiers() == Qt::KeypadModifier;
+    default:
+        return event.matches(QKeySequence::SelectAll);
+    }
+}
 } // namespace
 
 PasswordLine::PasswordLine(QWidget* parent)
@@ -31,6 +89,90 @@ PasswordLine::PasswordLine(QWidget* parent)
     auto* passwordStyle = new AsteriskPasswordStyle;
     passwordStyle->setParent(this);
     setStyle(passwordStyle);
+    setAcceptDrops(false);
+    setContextMenuPolicy(Qt::NoContextMenu);
+    setDragEnabled(false);
+}
+
+void PasswordLine::keyPressEvent(QKeyEvent* event) {
+    event->accept();
+    if (CancelledByHandlers(*this, mEvents, *event) || !PasswordLineMayTake(*event)) {
+        return;
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void PasswordLine::keyReleaseEvent(QKeyEvent* event) {
+    if (mEvents != nullptr) {
+        mEvents->LineKeyUp(*this, VirtualKeyCode(*event), ShiftMask(event->modifiers()));
+    }
+    QLineEdit::keyReleaseEvent(event);
+}
+
+// An input method's text goes through the same character filter as typed keys.
+void PasswordLine::inputMethodEvent(QInputMethodEvent* event) {
+    const QString committed = event->commitString();
+    event->accept();
+    for (const QChar character : committed) {
+        auto keyAscii = static_cast<std::int16_t>(character.unicode());
+        if (mEvents != nullptr) {
+            mEvents->LineKeyPress(*this, keyAscii);
+        }
+        if (keyAscii != 0) {
+            insert(QString(character));
+        }
+    }
+}
+
+void PasswordLine::mousePressEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept(); // no paste of the primary selection
+        return;
+    }
+    QLineEdit::mousePressEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineMouseDown(*this, MouseButtonMask(event->button()), ShiftMask(event->modifiers()));
+    }
+}
+
+void PasswordLine::mouseMoveEvent(QMouseEvent* event) {
+    if (mEvents != nullptr &&
+        mEvents->LineMouseMove(*this, MouseButtonMask(event->buttons()), ShiftMask(event->modifiers()))) {
+        return;
+    }
+    QLineEdit::mouseMoveEvent(event);
+}
+
+void PasswordLine::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::MiddleButton) {
+        event->accept();
+        return;
+    }
+    QLineEdit::mouseReleaseEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineMouseUp(*this, MouseButtonMask(event->button()), ShiftMask(event->modifiers()));
+    }
+}
+
+void PasswordLine::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLineEdit::mouseDoubleClickEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineDoubleClick(*this);
+    }
+}
+
+void PasswordLine::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineGotFocus(*this);
+    }
+}
+
+void PasswordLine::focusOutEvent(QFocusEvent* event) {
+    QLineEdit::focusOutEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineLostFocus(*this);
+    }
 }
 
 // Writing the text puts the caret at the start, as the original text box does.
@@ -69,6 +211,85 @@ PlainTextLine::PlainTextLine(QWidget* parent)
     : QPlainTextEdit(parent), PlacedWidget<TextLine>(*static_cast<QWidget*>(this)) {
     setObjectName(QStringLiteral("txtText"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+}
+
+void PlainTextLine::keyPressEvent(QKeyEvent* event) {
+    if (CancelledByHandlers(*this, mEvents, *event)) {
+        event->accept();
+        return;
+    }
+    QPlainTextEdit::keyPressEvent(event);
+}
+
+void PlainTextLine::keyReleaseEvent(QKeyEvent* event) {
+    if (mEvents != nullptr) {
+        mEvents->LineKeyUp(*this, VirtualKeyCode(*event), ShiftMask(event->modifiers()));
+    }
+    QPlainTextEdit::keyReleaseEvent(event);
+}
+
+void PlainTextLine::mousePressEvent(QMouseEvent* event) {
+    const QTextCursor cursor = textCursor();
+    const int at = cursorForPosition(event->position().toPoint()).position();
+    mPressedInSelection = event->button() == Qt::LeftButton && cursor.hasSelection() &&
+                          at >= cursor.selectionStart() && at <= cursor.selectionEnd();
+    mPressedAt = event->position().toPoint();
+    if (!mPressedInSelection) {
+        QPlainTextEdit::mousePressEvent(event);
+    }
+    if (mEvents != nullptr) {
+        mEvents->LineMouseDown(*this, MouseButtonMask(event->button()), ShiftMask(event->modifiers()));
+    }
+}
+
+void PlainTextLine::mouseMoveEvent(QMouseEvent* event) {
+    if (mEvents != nullptr) {
+        mEvents->LineMouseMove(*this, MouseButtonMask(event->buttons()), ShiftMask(event->modifiers()));
+    }
+    if (mPressedInSelection) {
+        if ((event->buttons() & Qt::LeftButton) &&
+            (event->position().toPoint() - mPressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+            mPressedInSelection = false;
+            if (mEvents != nullptr) {
+                mEvents->LineStartsDrag(*this);
+            }
+        }
+        return;
+    }
+    QPlainTextEdit::mouseMoveEvent(event);
+}
+
+void PlainTextLine::mouseReleaseEvent(QMouseEvent* event) {
+    if (mPressedInSelection) {
+        // A click inside the selection that never became a drag puts the caret there.
+        mPressedInSelection = false;
+        setTextCursor(cursorForPosition(event->position().toPoint()));
+    } else {
+        QPlainTextEdit::mouseReleaseEvent(event);
+    }
+    if (mEvents != nullptr) {
+        mEvents->LineMouseUp(*this, MouseButtonMask(event->button()), ShiftMask(event->modifiers()));
+    }
+}
+
+void PlainTextLine::focusInEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusInEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineGotFocus(*this);
+    }
+}
+
+void PlainTextLine::focusOutEvent(QFocusEvent* event) {
+    QPlainTextEdit::focusOutEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineLostFocus(*this);
+    }
+}
+
+std::u16string PlainTextLine::SelText() const {
+    QString selected = textCursor().selectedText();
+    selected.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
+    return ToU16(selected);
 }
 
 std::u16string PlainTextLine::Text() const {

@@ -1,17 +1,22 @@
 #pragma once
 
 #include "QtControls.h"
+#include "TextLineEvents.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QPoint>
 
 namespace mirvane {
 
-// txtPassword: a single line whose "*" password character shows as "*".
+// txtPassword: a single line whose "*" password character shows as "*". Nothing reaches
+// its text behind the engine's back: no paste, cut, copy, undo, drop, middle-click paste
+// or context menu; typed text goes through the window's filters.
 class PasswordLine final : public QLineEdit, public PlacedWidget<TextLine> {
     Q_OBJECT
 public:
     explicit PasswordLine(QWidget* parent);
+    void SetEvents(TextLineEvents* events) { mEvents = events; }
 
     std::u16string Text() const override { return ToU16(text()); }
     void SetText(const std::u16string& value) override;
@@ -22,13 +27,29 @@ public:
     std::u16string PasswordChar() const override;
     void SetPasswordChar(const std::u16string& passwordChar) override;
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
+private:
+    TextLineEvents* mEvents = nullptr;
 };
 
-// txtText: a multi-line box whose text and positions count a line break as CR LF.
+// txtText: a multi-line box whose text and positions count a line break as CR LF. It
+// starts drags of its selected text by itself.
 class PlainTextLine final : public QPlainTextEdit, public PlacedWidget<TextLine> {
     Q_OBJECT
 public:
     explicit PlainTextLine(QWidget* parent);
+    void SetEvents(TextLineEvents* events) { mEvents = events; }
 
     std::u16string Text() const override;
     void SetText(const std::u16string& value) override;
@@ -39,10 +60,24 @@ public:
     std::u16string PasswordChar() const override { return {}; }
     void SetPasswordChar(const std::u16string&) override {}
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
+    std::u16string SelText() const;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
 
 private:
     int ToDocumentPosition(std::int32_t position) const;
     std::int32_t FromDocumentPosition(int position) const;
+
+    TextLineEvents* mEvents = nullptr;
+    bool mPressedInSelection = false;
+    QPoint mPressedAt;
 };
 
 } // namespace mirvane

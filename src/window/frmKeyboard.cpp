@@ -71,7 +71,8 @@ QCursor GreyDotPointer() {
     return QCursor(image, 7, 8);
 }
 
-frmKeyboard::frmKeyboard(ErrorLog& errors) : mErrors(errors) {
+frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout showAbout)
+    : mErrors(errors), mStacking(stacking), mShowAbout(std::move(showAbout)) {
     LoadWindowResources();
     setObjectName(QStringLiteral("frmKeyboard"));
     setWindowTitle(QStringLiteral("Corvell Software: Mirvane 2008"));
@@ -86,7 +87,13 @@ frmKeyboard::frmKeyboard(ErrorLog& errors) : mErrors(errors) {
     setMinimumWidth(ToPixels(5200 - kFrameWidthTwips));
 }
 
-frmKeyboard::~frmKeyboard() = default;
+// The lines report focus changes while they go; nobody is listening by then.
+frmKeyboard::~frmKeyboard() {
+    txtPassword->SetEvents(nullptr);
+    txtText->SetEvents(nullptr);
+    mKeyboard = nullptr;
+    mButtonEvents = nullptr;
+}
 
 void frmKeyboard::CreateControls() {
     mClient = new QWidget(this);
@@ -128,6 +135,8 @@ void frmKeyboard::CreateControls() {
 
     txtPassword = new PasswordLine(mClient);
     mPointerImage = GreyDotPointer();
+    txtText->SetEvents(this);
+    txtPassword->SetEvents(this);
 }
 
 void frmKeyboard::CreateMenus() {

@@ -2,19 +2,23 @@
 
 #include "KeyButtonWidget.h"
 #include "QtControls.h"
+#include "TextLineEvents.h"
 #include "TextLines.h"
 #include "ToolbarWidget.h"
 
 #include "engine/Controls.h"
 #include "engine/ErrorLog.h"
 #include "engine/KeyButtonEvents.h"
+#include "platform/WindowStacking.h"
 
 #include <QCursor>
+#include <QDrag>
 #include <QMainWindow>
 #include <QStatusBar>
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -22,10 +26,13 @@ namespace mirvane {
 
 // The main window: the 65 keys, the two text lines, menus, toolbar and timers. Each
 // handler reads or flips a control and forwards to one engine operation.
-class frmKeyboard final : public QMainWindow, public MainWindow {
+class frmKeyboard final : public QMainWindow, public MainWindow, private TextLineEvents {
     Q_OBJECT
 public:
-    explicit frmKeyboard(ErrorLog& errors);
+    // Shows the about window modally over its owner.
+    using ShowAbout = std::function<void(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner)>;
+
+    frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout showAbout);
     ~frmKeyboard() override;
 
     // MainWindow
@@ -63,6 +70,11 @@ public:
     PasswordLine* PasswordWidget() const { return txtPassword; }
     PlainTextLine* PlainTextWidget() const { return txtText; }
     QWidget* ClientArea() const { return mClient; }
+    bool NoiseTimerRunning() const { return tmrRandomNoise.isActive(); }
+
+    // How a drag of the lines' text ends; a test may decide instead of a drop target.
+    using DragRunner = std::function<Qt::DropAction(QDrag&)>;
+    void RunDragsWith(DragRunner runner) { mRunDrag = std::move(runner); }
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -84,13 +96,38 @@ private:
     void FormDeactivate();
     TextLine& VisibleLine();
 
+    // The text lines' events.
+    void LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_t shift) override;
+    void LineKeyPress(TextLine& line, std::int16_t& keyAscii) override;
+    void LineKeyUp(TextLine& line, std::int16_t keyCode, std::int16_t shift) override;
+    void LineMouseDown(TextLine& line, std::int16_t button, std::int16_t shift) override;
+    bool LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) override;
+    void LineMouseUp(TextLine& line, std::int16_t button, std::int16_t shift) override;
+    void LineDoubleClick(TextLine& line) override;
+    void LineStartsDrag(TextLine& line) override;
+    void LineGotFocus(TextLine& line) override;
+    void LineLostFocus(TextLine& line) override;
+    void RememberPasswordSelection();
+    void ResumeNoise(TextLine& line);
+
+    // Drag and drop of the password and of the plain text.
+    void DragPassword();
+    void DragPlainText();
+    Qt::DropAction RunDrag(const std::u16string& dragged);
+    static void RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length);
+
     // Commands.
     void OnMenu(Menu item);
     void OnToolbarButton(const QString& key);
     void ViewToolbarClick();
     bool FlipCheck(Menu item);
+    void KeepOnTopClick();
+    void KeepPasswordClick();
+    void AboutClick();
 
     ErrorLog& mErrors;
+    WindowStacking& mStacking;
+    ShowAbout mShowAbout;
     Keyboard* mKeyboard = nullptr;
     KeyButtonEvents* mButtonEvents = nullptr;
 
@@ -109,6 +146,13 @@ private:
     QtTimer mRandomNoise{tmrRandomNoise};
     std::array<QAction*, kMenuCount> mMenuActions{};
     std::vector<std::unique_ptr<QtMenuItem>> mMenuItems;
+
+    // Window-level state of the text-line handlers.
+    bool mDragReady = false;
+    std::int16_t mSavedSelStart = 0;
+    std::int16_t mSavedSelLength = 0;
+    std::u16string mSavedText;
+    DragRunner mRunDrag;
 };
 
 // The custom pointer: 16 x 16, transparent but for one pixel of the key-face colour.

@@ -79,12 +79,13 @@ TEST(Layouts, KeysThatTieStillGiveEachButtonOnce) {
     test::RecordingErrorLog errors;
     test::RecordingLayering layering;
     FakeWindow* window = nullptr;
+    FakeKeyState keyState;
     Keyboard k(KeyboardServices{[&window] {
                                     auto made = std::make_unique<FakeWindow>();
                                     window = made.get();
                                     return made;
                                 },
-                                few, errors, layering, [] { return 2000; }});
+                                few, errors, layering, [] { return 2000; }, keyState});
     k.SetKeyboardLayoutType(3);
     std::vector<int> rows = RowButtons(k);
     std::sort(rows.begin(), rows.end());

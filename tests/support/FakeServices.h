@@ -4,9 +4,12 @@
 
 #include "engine/ErrorLog.h"
 #include "engine/RandomSource.h"
+#include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
+#include "platform/WindowStacking.h"
 
 #include <deque>
+#include <set>
 #include <random>
 
 namespace mirvane::test {
@@ -54,6 +57,27 @@ public:
     std::vector<std::pair<std::uintptr_t, std::int16_t>> calls;
 };
 
+// Keys held and Caps Lock as a test sets them.
+class FakeKeyState final : public KeyState {
+public:
+    std::int16_t GetAsyncKeyState(int key) override { return held.count(key) != 0 ? kKeyDownBit : std::int16_t{0}; }
+    std::int16_t GetKeyState(int key) override {
+        std::int16_t state = GetAsyncKeyState(key);
+        if (key == 20 && capsLock) {
+            state = static_cast<std::int16_t>(state | kKeyToggledBit);
+        }
+        return state;
+    }
+    std::set<int> held;
+    bool capsLock = false;
+};
+
+class RecordingStacking final : public WindowStacking {
+public:
+    void SetTopMost(std::uintptr_t handle, bool topMost) override { calls.emplace_back(handle, topMost); }
+    std::vector<std::pair<std::uintptr_t, bool>> calls;
+};
+
 // A keyboard engine on a fake window, with the fakes in reach.
 struct EngineHarness {
     explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {}) : random(seed) {
@@ -64,13 +88,14 @@ struct EngineHarness {
                 window = made.get();
                 return made;
             },
-            random, errors, layering, [this] { return hoverInterval; }});
+            random, errors, layering, [this] { return hoverInterval; }, keyState});
     }
 
     SeededRandom random;
     RecordingErrorLog errors;
     RecordingLayering layering;
     std::int32_t hoverInterval = 2000;
+    FakeKeyState keyState;
     FakeWindow* window = nullptr;
     std::unique_ptr<Keyboard> keyboard;
 };

@@ -27,9 +27,9 @@ public:
 } // namespace
 
 TEST(WindowControls, EveryKeyButtonIsWiredOnceToTheThreeRoutines) {
-    RecordingLayering layering;
     RecordingErrorLog errors;
-    frmKeyboard window(errors);
+    RecordingStacking stacking;
+    frmKeyboard window(errors, stacking, [](Keyboard&, WindowStacking&, QWidget*) {});
     window.show();
     RecordingButtonEvents events;
     window.RouteKeyButtonEvents(&events);

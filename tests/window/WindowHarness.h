@@ -3,11 +3,15 @@
 #include "support/FakeServices.h"
 
 #include "app/Application.h"
+#include "app/frmAbout.h"
 #include "app/frmError.h"
 #include "window/frmKeyboard.h"
 
 #include <QPlainTextEdit>
+#include <QLabel>
 #include <QTimer>
+
+#include <functional>
 
 #include <QAction>
 #include <QApplication>
@@ -27,17 +31,24 @@ struct ErrorWindowWatcher {
                 reports << report->windowTitle() + "|" + report->ErrorText()->toPlainText();
                 report->CloseButton()->click();
             }
+            if (auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
+                aboutBoxes << about->windowTitle() + "|" + about->VersionLabel()->text();
+                onAbout();
+                about->OkButton()->click();
+            }
         });
         timer.start(10);
     }
     QTimer timer;
     QStringList reports;
+    QStringList aboutBoxes;
+    std::function<void()> onAbout = [] {};
 };
 
 // The real application object and window, with a seeded generator.
 struct WindowHarness {
     explicit WindowHarness(unsigned seed = 4242)
-        : application(std::make_unique<SeededRandom>(seed), layering) {
+        : application(std::make_unique<SeededRandom>(seed), PlatformServices{layering, keyState, stacking}) {
         application.SetTimerInterval(2000);
         Window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Window()));
@@ -64,6 +75,8 @@ struct WindowHarness {
 
     ErrorWindowWatcher errorWindows;
     RecordingLayering layering;
+    FakeKeyState keyState;
+    RecordingStacking stacking;
     Application application;
 };
 

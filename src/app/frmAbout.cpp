@@ -1,0 +1,144 @@
+#include "frmAbout.h"
+
+#include "frmError.h"
+
+#include "window/QtControls.h"
+
+#include <QEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScreen>
+
+namespace mirvane {
+
+namespace {
+constexpr int kMajor = 2;
+constexpr int kMinor = 3;
+constexpr int kRevision = 0;
+constexpr int kEdgeTwips = 500;
+} // namespace
+
+QString frmAbout::VersionLine() { return QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision); }
+
+QString frmAbout::Description() {
+    const QString paragraphBreak = QStringLiteral("\r\n\r\n");
+    const QStringList paragraphs{
+        QStringLiteral("Mirvane is a small program that helps to defeat key and mouse loggers on unsecure computer "
+                       "terminals (such as Internet Cafes)."),
+        QStringLiteral("It is a custom-made tool that allows for you to mouse-click, type, or hover enter your "
+                       "password on an on-screen keyboard.  You can also hide your password in amongst auto-typed "
+                       "random text."),
+        QStringLiteral("Select the text with your mouse and then drag-drop it onto the password box on your online "
+                       "form.  That\u2019s it!"),
+        QStringLiteral("We believe that Mirvane will increase your security, but users should know that there is no "
+                       "100% way to defeat ALL malicious loggers (key, mouse, screen and network), and Mirvane does "
+                       "not proport to deliver 100% protection."),
+        QStringLiteral("Please read about its features on our website: what each one does, how it helps, and where "
+                       "its limits lie."),
+        QStringLiteral("For a full list of features, and to download the latest version, please visit our "
+                       "website:\r\n") +
+            QLatin1String(kWebSite),
+        QStringLiteral("For support, write to %1.").arg(QLatin1String(kSupportAddress)),
+    };
+    return paragraphs.join(paragraphBreak);
+}
+
+frmAbout::frmAbout(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner)
+    : QDialog(owner), mKeyboard(keyboard), mStacking(stacking) {
+    setObjectName(QStringLiteral("frmAbout"));
+    setWindowTitle(QStringLiteral("About Mirvane"));
+    setFixedSize(ToPixels(6600), ToPixels(5400));
+
+    auto* picIcon = new QLabel(this);
+    picIcon->setObjectName(QStringLiteral("picIcon"));
+    picIcon->setPixmap(QPixmap(QStringLiteral(":/icons/Mirvane32.xpm")));
+    picIcon->setGeometry(ToPixels(240), ToPixels(240), 32, 32);
+
+    lblTitle = new QLabel(QStringLiteral("Mirvane"), this);
+    lblTitle->setObjectName(QStringLiteral("lblTitle"));
+    QFont titleFont = lblTitle->font();
+    titleFont.setBold(true);
+    titleFont.setPointSizeF(titleFont.pointSizeF() * 1.5);
+    lblTitle->setFont(titleFont);
+    lblTitle->setGeometry(ToPixels(1050), ToPixels(240), ToPixels(5000), ToPixels(480));
+
+    lblVersion = new QLabel(QStringLiteral("Version"), this);
+    lblVersion->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion->setGeometry(ToPixels(1050), ToPixels(780), ToPixels(5000), ToPixels(300));
+
+    txtDescription = new QPlainTextEdit(this);
+    txtDescription->setObjectName(QStringLiteral("txtDescription"));
+    txtDescription->setReadOnly(true);
+    txtDescription->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    txtDescription->setGeometry(ToPixels(1050), ToPixels(1200), ToPixels(5300), ToPixels(3000));
+
+    // Line1: a grey line with a white one below it, between the text and the button.
+    for (const auto& [colour, offset] : {std::pair{QColor(128, 128, 128), 0}, std::pair{QColor(255, 255, 255), 1}}) {
+        auto* line = new QFrame(this);
+        line->setObjectName(QStringLiteral("Line1"));
+        line->setGeometry(ToPixels(240), ToPixels(4380) + offset, ToPixels(6120), 1);
+        QPalette palette = line->palette();
+        palette.setColor(QPalette::Window, colour);
+        line->setPalette(palette);
+        line->setAutoFillBackground(true);
+    }
+
+    cmdOK = new QPushButton(QStringLiteral("OK"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setGeometry(ToPixels(5100), ToPixels(4620), ToPixels(1260), ToPixels(375));
+    cmdOK->setDefault(true);
+    connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void frmAbout::ShowModal(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner) {
+    frmAbout about(keyboard, stacking, owner);
+    about.exec();
+}
+
+void frmAbout::showEvent(QShowEvent* event) {
+    lblVersion->setText(VersionLine());
+    QString text = Description();
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    txtDescription->setPlainText(text);
+    QDialog::showEvent(event);
+    FormActivate();
+}
+
+void frmAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::ActivationChange && isActiveWindow()) {
+        FormActivate();
+    }
+}
+
+void frmAbout::moveEvent(QMoveEvent* event) {
+    QDialog::moveEvent(event);
+    KeepAwayFromTheEdges();
+}
+
+void frmAbout::KeepAwayFromTheEdges() {
+    const int edge = ToPixels(kEdgeTwips);
+    if (x() < edge) {
+        move(edge, y());
+    }
+    if (y() < edge) {
+        move(x(), edge);
+    }
+}
+
+void frmAbout::FormActivate() {
+    if (mKeyboard.KeepOnTop()) {
+        mStacking.SetTopMost(mKeyboard.hwnd(), false);
+        mStacking.SetTopMost(static_cast<std::uintptr_t>(winId()), true);
+    }
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr) {
+        const QRect area = screen->geometry();
+        move(area.width() / 2 - frameGeometry().width() / 2, area.height() / 2 - frameGeometry().height() / 2);
+    }
+}
+
+} // namespace mirvane

@@ -1,0 +1,226 @@
+#include "frmKeyboard.h"
+
+#include "common/ErrorObject.h"
+#include "engine/Keyboard.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
+
+#include <algorithm>
+
+namespace mirvane {
+
+namespace {
+constexpr std::int16_t kLeftButton = 1;
+constexpr std::int16_t kRightButton = 2;
+constexpr std::int16_t kShiftOnly = 1;
+constexpr std::int16_t kCtrlOnly = 2;
+constexpr std::int16_t kInsert = 45;
+constexpr std::int16_t kDelete = 46;
+
+// Ctrl with Insert, V, C or X: copy, paste and cut by keyboard.
+constexpr std::int16_t kClipboardKeysWithCtrl[] = {45, 86, 67, 88};
+
+// The characters the engine edits itself: Backspace, the printable ASCII characters and
+// 128. Other printable characters go to the engine too, so that nothing but the engine
+// ever puts text into the password line.
+bool EngineTakes(std::uint16_t code) {
+    return code == 8 || (code >= 32 && code <= 126) || code == 128 ||
+           (code > 126 && QChar(code).isPrint() && !QChar(code).isSurrogate());
+}
+} // namespace
+
+void frmKeyboard::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_t shift) {
+    if (mKeyboard == nullptr) {
+        return;
+    }
+    if (&line == txtPassword) {
+        // Shift+Insert pastes and Shift+Delete cuts.
+        if ((keyCode == kInsert || keyCode == kDelete) && shift == kShiftOnly) {
+            keyCode = 0;
+        }
+        if (shift == kCtrlOnly) {
+            if (std::find(std::begin(kClipboardKeysWithCtrl), std::end(kClipboardKeysWithCtrl), keyCode) !=
+                std::end(kClipboardKeysWithCtrl)) {
+                keyCode = 0;
+            }
+            return;
+        }
+    }
+    mKeyboard->KeyDown(keyCode, shift);
+}
+
+void frmKeyboard::LineKeyPress(TextLine& /*line*/, std::int16_t& keyAscii) {
+    if (mKeyboard != nullptr && EngineTakes(static_cast<std::uint16_t>(keyAscii)) && !mKeyboard->KeyPress(keyAscii)) {
+        keyAscii = 0;
+    }
+}
+
+void frmKeyboard::LineKeyUp(TextLine& /*line*/, std::int16_t keyCode, std::int16_t shift) {
+    if (mKeyboard != nullptr) {
+        mKeyboard->KeyUp(keyCode, shift);
+    }
+}
+
+void frmKeyboard::RememberPasswordSelection() {
+    mSavedSelStart = txtPassword->SelStart();
+    mSavedSelLength = txtPassword->SelLength();
+}
+
+void frmKeyboard::LineMouseDown(TextLine& line, std::int16_t button, std::int16_t /*shift*/) {
+    if (&line == txtPassword) {
+        const std::int16_t s = txtPassword->SelStart();
+        const std::int32_t savedEnd = static_cast<std::int32_t>(mSavedSelStart) + mSavedSelLength;
+        if (mSavedSelLength > 0 && button == kLeftButton && mSavedSelStart <= s && s <= savedEnd) {
+            txtPassword->SetSelStart(mSavedSelStart);
+            txtPassword->SetSelLength(mSavedSelLength);
+            mDragReady = true;
+        } else {
+            RememberPasswordSelection();
+            mDragReady = false;
+        }
+        if (button == kRightButton) {
+            QClipboard* clipboard = QGuiApplication::clipboard();
+            clipboard->clear(QClipboard::Clipboard);
+            if (clipboard->supportsSelection()) {
+                clipboard->clear(QClipboard::Selection);
+            }
+        }
+    }
+    if (mKeyboard != nullptr && mKeyboard->Obsfucate()) {
+        tmrRandomNoise.stop();
+    }
+}
+
+bool frmKeyboard::LineMouseMove(TextLine& line, std::int16_t button, std::int16_t /*shift*/) {
+    if (&line != txtPassword) {
+        return false;
+    }
+    if (button != kLeftButton || !mDragReady || mSavedSelLength < 1) {
+        RememberPasswordSelection();
+        return false;
+    }
+    txtPassword->SetSelStart(mSavedSelStart);
+    txtPassword->SetSelLength(mSavedSelLength);
+    mDragReady = false; // one drag per press
+    DragPassword();
+    return true;
+}
+
+void frmKeyboard::LineMouseUp(TextLine& line, std::int16_t /*button*/, std::int16_t /*shift*/) {
+    if (&line == txtPassword) {
+        mDragReady = false;
+        const std::int16_t s = txtPassword->SelStart();
+        const std::int32_t savedEnd = static_cast<std::int32_t>(mSavedSelStart) + mSavedSelLength;
+        if (!(mSavedSelStart <= s && s < savedEnd)) {
+            txtPassword->SetSelLength(0);
+        }
+    }
+    ResumeNoise(line);
+}
+
+// Noise pauses while a button is held in a line and resumes, caret at the end, on release.
+void frmKeyboard::ResumeNoise(TextLine& line) {
+    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !tmrRandomNoise.isActive()) {
+        line.SetSelStart(static_cast<std::int16_t>(line.Text().size()));
+        tmrRandomNoise.start();
+    }
+}
+
+void frmKeyboard::LineDoubleClick(TextLine& line) {
+    if (&line != txtPassword) {
+        return;
+    }
+    txtPassword->SetSelStart(0);
+    txtPassword->SetSelLength(static_cast<std::int16_t>(txtPassword->Text().size()));
+    RememberPasswordSelection();
+}
+
+void frmKeyboard::LineStartsDrag(TextLine& line) {
+    if (&line == txtText) {
+        DragPlainText();
+    }
+}
+
+void frmKeyboard::LineGotFocus(TextLine& /*line*/) {
+    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !tmrRandomNoise.isActive()) {
+        tmrRandomNoise.start();
+    }
+}
+
+void frmKeyboard::LineLostFocus(TextLine& /*line*/) { tmrRandomNoise.stop(); }
+
+Qt::DropAction frmKeyboard::RunDrag(const std::u16string& dragged) {
+    auto* drag = new QDrag(this);
+    auto* mime = new QMimeData;
+    mime->setText(ToQString(dragged));
+    drag->setMimeData(mime);
+    if (mRunDrag) {
+        const Qt::DropAction action = mRunDrag(*drag);
+        drag->deleteLater();
+        return action;
+    }
+    return drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+}
+
+// A text box that is the source of a move drops the moved selection itself.
+void frmKeyboard::RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length) {
+    const std::u16string text = line.Text();
+    const auto from = std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(start, 0)), text.size());
+    line.SetText(text.substr(0, from) + text.substr(std::min(text.size(), from + static_cast<std::size_t>(length))));
+    line.SetSelStart(start);
+}
+
+void frmKeyboard::DragPassword() {
+    std::u16string dragged;
+    try {
+        // The real password, never what the line shows.
+        dragged = mKeyboard != nullptr ? mKeyboard->CurrentPassword() : std::u16string();
+        mSavedText = txtPassword->Text();
+    } catch (...) {
+        const CaughtError error = DescribeCurrentException();
+        mErrors.LogError("txtPassword_OLEStartDrag", error.number, error.description, *this);
+        return;
+    }
+    const std::int16_t start = mSavedSelStart;
+    const std::int16_t length = mSavedSelLength;
+    const bool moved = RunDrag(dragged) == Qt::MoveAction;
+    if (moved) {
+        RemoveSelectionAfterMove(*txtPassword, start, length);
+    }
+    try {
+        const bool keep = mKeyboard != nullptr && mKeyboard->KeepPasswordAfterDragDrop();
+        if (keep) {
+            txtPassword->SetText(mSavedText);
+            txtPassword->SetSelStart(0);
+        } else if (moved && mKeyboard != nullptr) {
+            // The buffer loses what the line lost, so a later drag sends what the line shows.
+            std::u16string password = mKeyboard->CurrentPassword();
+            const auto from = std::min<std::size_t>(static_cast<std::size_t>(start), password.size());
+            password.erase(from, static_cast<std::size_t>(length));
+            mKeyboard->SetCurrentPassword(password);
+        }
+        txtPassword->SetSelLength(0);
+    } catch (...) {
+        const CaughtError error = DescribeCurrentException();
+        mErrors.LogError("txtPassword_OLECompleteDrag", error.number, error.description, *this);
+    }
+}
+
+void frmKeyboard::DragPlainText() {
+    const std::u16string dragged = txtText->SelText();
+    mSavedText = txtText->Text();
+    const std::int16_t start = txtText->SelStart();
+    const std::int16_t length = txtText->SelLength();
+    if (RunDrag(dragged) == Qt::MoveAction) {
+        RemoveSelectionAfterMove(*txtText, start, length);
+    }
+    if (mKeyboard != nullptr && mKeyboard->KeepPasswordAfterDragDrop()) {
+        txtText->SetText(mSavedText);
+        txtText->SetSelStart(0);
+        txtText->SetSelLength(static_cast<std::int16_t>(mSavedText.size()));
+    }
+}
+
+} // namespace mirvane

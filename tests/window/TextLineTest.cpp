@@ -1,0 +1,246 @@
+#include "WindowHarness.h"
+
+#include <QClipboard>
+#include <QInputMethodEvent>
+#include <QMimeData>
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+namespace {
+struct TextLines : ::testing::Test {
+    WindowHarness h;
+    PasswordLine* password = h.Window().PasswordWidget();
+    PlainTextLine* plain = h.Window().PlainTextWidget();
+    std::vector<std::u16string> dragged;
+    Qt::DropAction dropAs = Qt::MoveAction;
+
+    void SetUp() override {
+        h.Window().RunDragsWith([this](QDrag& drag) {
+            dragged.push_back(ToU16(drag.mimeData()->text()));
+            return dropAs;
+        });
+        password->setFocus();
+    }
+    void Type(QWidget* line, const QString& text) { QTest::keyClicks(line, text); }
+    // A point in the line where a press puts the caret at that position.
+    QPoint At(int position) const {
+        for (int x = 0; x < password->width(); ++x) {
+            if (password->cursorPositionAt(QPoint(x, password->height() / 2)) == position) {
+                return {x + 1, password->height() / 2};
+            }
+        }
+        ADD_FAILURE() << "no point for position " << position;
+        return {};
+    }
+    void Hover(QPoint at) {
+        QMouseEvent move(QEvent::MouseMove, QPointF(at), password->mapToGlobal(QPointF(at)), Qt::NoButton,
+                         Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(password, &move);
+    }
+    void DragFrom(QPoint at) {
+        QTest::mousePress(password, Qt::LeftButton, Qt::NoModifier, at);
+        QMouseEvent move(QEvent::MouseMove, QPointF(at + QPoint(5, 0)), password->mapToGlobal(QPointF(at)),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(password, &move);
+    }
+};
+} // namespace
+
+TEST_F(TextLines, TypingGoesThroughTheEngineAndEnterAndTabNever) {
+    Type(password, "s3cr&t");
+    QTest::keyClick(password, Qt::Key_Return);
+    QTest::keyClick(password, Qt::Key_Backspace);
+    Type(password, "T");
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"s3cr&T");
+    EXPECT_EQ(password->text(), QStringLiteral("******"));
+
+    // Characters beyond ASCII go through the engine too; the line never holds them.
+    QKeyEvent accented(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("\u00e9"));
+    QApplication::sendEvent(password, &accented);
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"s3cr&T\u00e9");
+    EXPECT_EQ(password->text(), QStringLiteral("*******"));
+    QTest::keyClick(password, Qt::Key_Home);
+    QTest::keyClick(password, Qt::Key_Delete);
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"3cr&T\u00e9");
+    EXPECT_EQ(password->text(), QStringLiteral("******"));
+}
+
+TEST_F(TextLines, NoRoadLeadsTextIntoThePasswordLineBehindTheEngine) {
+    Type(password, "abc");
+    QGuiApplication::clipboard()->setText(QStringLiteral("PASTED"));
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_V, Qt::ControlModifier},      {Qt::Key_C, Qt::ControlModifier},
+        {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_Insert, Qt::ControlModifier},
+        {Qt::Key_Insert, Qt::ShiftModifier},   {Qt::Key_Delete, Qt::ShiftModifier},
+        {Qt::Key_Z, Qt::ControlModifier},      {Qt::Key_Y, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}, {Qt::Key_K, Qt::ControlModifier},
+        {Qt::Key_Backspace, Qt::ControlModifier}, {Qt::Key_Delete, Qt::ControlModifier},
+    };
+    for (const auto& [key, modifiers] : keys) {
+        password->selectAll();
+        QTest::keyClick(password, key, modifiers);
+        EXPECT_EQ(password->text(), QStringLiteral("***")) << key;
+        EXPECT_EQ(h.Engine().CurrentPassword(), u"abc") << key;
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("PASTED"));
+
+    // The middle button pastes nothing, and nothing can be dropped onto the line.
+    QTest::mouseClick(password, Qt::MiddleButton);
+    EXPECT_EQ(password->text(), QStringLiteral("***"));
+    EXPECT_FALSE(password->acceptDrops());
+    EXPECT_EQ(password->contextMenuPolicy(), Qt::NoContextMenu);
+
+    // An input method's text goes through the engine like typed keys.
+    password->deselect();
+    password->end(false);
+    QInputMethodEvent commit;
+    commit.setCommitString(QStringLiteral("xy"));
+    QApplication::sendEvent(password, &commit);
+    EXPECT_EQ(password->text(), QStringLiteral("*****"));
+    EXPECT_EQ(h.Engine().CurrentPassword().size(), 5U);
+    EXPECT_NE(h.Engine().CurrentPassword().find(u"xy"), std::u16string::npos);
+}
+
+TEST_F(TextLines, PasteWorksInThePlainLineOnly) {
+    h.Menu(Menu::ViewPasswordMask);
+    QGuiApplication::clipboard()->setText(QStringLiteral("clip"));
+    QTest::keyClick(plain, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_EQ(plain->toPlainText(), QStringLiteral("clip"));
+    QTest::keyClick(plain, Qt::Key_Return);
+    EXPECT_EQ(plain->Text(), u"clip\r\n");
+    h.Menu(Menu::ViewPasswordMask);
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"clip");
+}
+
+TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngine) {
+    // Mapped keys follow the physical Caps Lock on every key-down the engine sees.
+    h.Engine().SetKeyboardLayoutType(1);
+    h.keyState.capsLock = true;
+    QTest::keyPress(password, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    EXPECT_TRUE(h.Engine().ShiftIsDown());
+    h.keyState.capsLock = false;
+    QTest::keyPress(password, Qt::Key_V, Qt::ControlModifier);
+    EXPECT_TRUE(h.Engine().ShiftIsDown()) << "Ctrl alone never reaches the engine";
+}
+
+TEST_F(TextLines, ARightClickEmptiesTheClipboard) {
+    QGuiApplication::clipboard()->setText(QStringLiteral("secret"));
+    QTest::mouseClick(password, Qt::RightButton);
+    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
+}
+
+TEST_F(TextLines, ADoubleClickThenPressAndMoveDragsTheRealPassword) {
+    Type(password, "Pw0rd!");
+    QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
+    EXPECT_EQ(password->selectedText(), QStringLiteral("******"));
+    DragFrom(At(3));
+    ASSERT_EQ(dragged.size(), 1U);
+    EXPECT_EQ(dragged[0], u"Pw0rd!");
+    // Kept after a move: the whole line again, caret at the start, nothing selected.
+    EXPECT_EQ(password->text(), QStringLiteral("******"));
+    EXPECT_EQ(password->cursorPosition(), 0);
+    EXPECT_FALSE(password->hasSelectedText());
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"Pw0rd!");
+}
+
+TEST_F(TextLines, WithoutKeepPasswordAMoveTakesTheSelectionFromLineAndBuffer) {
+    h.Menu(Menu::OptionsKeepPasswordAfterDragDrop);
+    EXPECT_FALSE(h.Engine().KeepPasswordAfterDragDrop());
+    EXPECT_FALSE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepPassword")->isChecked());
+    Type(password, "abcdef");
+    password->setSelection(1, 3);
+    Hover(At(0)); // the line remembers its selection
+    DragFrom(At(2));
+    ASSERT_EQ(dragged.size(), 1U);
+    EXPECT_EQ(dragged[0], u"abcdef");
+    EXPECT_EQ(password->text(), QStringLiteral("***"));
+    EXPECT_EQ(h.Engine().CurrentPassword(), u"aef");
+
+    // A copy leaves both alone.
+    dropAs = Qt::CopyAction;
+    QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
+    DragFrom(At(1));
+    ASSERT_EQ(dragged.size(), 2U);
+    EXPECT_EQ(dragged[1], u"aef");
+    EXPECT_EQ(password->text(), QStringLiteral("***"));
+}
+
+TEST_F(TextLines, APressArmsTheDragUpToAndIncludingTheSelectionsEnd) {
+    Type(password, "abcdef");
+    struct Case {
+        int press;
+        bool arms;
+    };
+    for (const Case c : {Case{0, false}, Case{1, true}, Case{3, true}, Case{4, false}}) {
+        password->setSelection(1, 2);
+        Hover(At(5));
+        dragged.clear();
+        DragFrom(At(c.press));
+        EXPECT_EQ(dragged.size(), c.arms ? 1U : 0U) << "press at " << c.press;
+        QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(c.press));
+    }
+}
+
+TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
+    Type(password, "abcdef");
+    struct Case {
+        int rememberedLength;
+        bool kept;
+    };
+    // The remembered selection starts at 1; the caret is at 3 when the button comes up.
+    for (const Case c : {Case{2, false}, Case{3, true}}) {
+        password->setSelection(1, c.rememberedLength);
+        Hover(At(5));
+        password->setSelection(3, 2);
+        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(At(3)), password->mapToGlobal(QPointF(At(3))),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(password, &release);
+        EXPECT_EQ(password->selectionLength(), c.kept ? 2 : 0) << c.rememberedLength;
+    }
+}
+
+TEST_F(TextLines, KeepOnTopFollowsMenuToolbarAndWindowAndSurvivesTheAboutBox) {
+    const auto handle = static_cast<std::uintptr_t>(h.Window().winId());
+    h.Menu(Menu::FileKeepOnTop);
+    EXPECT_TRUE(h.Window().MenuAction(Menu::FileKeepOnTop)->isChecked());
+    EXPECT_TRUE(h.Engine().KeepOnTop());
+    EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepOnTop")->isChecked());
+    ASSERT_FALSE(h.stacking.calls.empty());
+    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, true));
+
+    // While the about box shows, it has the top-most place; afterwards the window has it again.
+    std::vector<std::pair<std::uintptr_t, bool>> duringAbout;
+    h.errorWindows.onAbout = [&] { duringAbout = h.stacking.calls; };
+    h.Menu(Menu::HelpAbout);
+    ASSERT_EQ(h.errorWindows.aboutBoxes.size(), 1);
+    EXPECT_EQ(h.errorWindows.aboutBoxes[0], QStringLiteral("About Mirvane|Version 2.3.0"));
+    ASSERT_GE(duringAbout.size(), 3U);
+    EXPECT_EQ(duringAbout[duringAbout.size() - 2], std::make_pair(handle, false));
+    EXPECT_TRUE(duringAbout.back().second);
+    EXPECT_NE(duringAbout.back().first, handle);
+    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, true));
+
+    h.ToolbarButton("KeepOnTop");
+    EXPECT_FALSE(h.Window().MenuAction(Menu::FileKeepOnTop)->isChecked());
+    EXPECT_FALSE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepOnTop")->isChecked());
+    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, false));
+
+    // With the setting off, the about box leaves the stacking alone.
+    const std::size_t calls = h.stacking.calls.size();
+    h.Menu(Menu::HelpAbout);
+    EXPECT_EQ(h.stacking.calls.size(), calls);
+}
+
+TEST(AboutBox, DescribesTheProgramInSevenParagraphs) {
+    const QString text = frmAbout::Description();
+    const QStringList paragraphs = text.split(QStringLiteral("\r\n\r\n"));
+    ASSERT_EQ(paragraphs.size(), 7);
+    EXPECT_TRUE(paragraphs[1].contains(QStringLiteral("keyboard.  You can also")));
+    EXPECT_TRUE(paragraphs[2].endsWith(QStringLiteral("form.  That\u2019s it!")));
+    EXPECT_TRUE(paragraphs[5].endsWith(QStringLiteral("website:\r\nhttps://www.mirvane.example")));
+    EXPECT_TRUE(paragraphs[6].contains(QStringLiteral("@mirvane.example")));
+    EXPECT_EQ(frmAbout::VersionLine(), QStringLiteral("Version 2.3.0"));
+}
