@@ -162,6 +162,11 @@ class Program:
             (node for node in heading.descendants() if strip(node.name) == item and node.showing), None))
         entry.click()
 
+    def dialog(self, title):
+        """A window of the program other than the main one, by its title, when it shows."""
+        app = Node(self.frame.accessible.getApplication())
+        return next((node for node in app.descendants("dialog") if node.name == title and node.showing), None)
+
     def error_window_shown(self):
         out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Unexpected System Error"],
                              capture_output=True, text=True).stdout

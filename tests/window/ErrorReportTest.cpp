@@ -1,5 +1,9 @@
 #include "WindowHarness.h"
 
+#include "app/modMain.h"
+
+#include <QMessageBox>
+
 #include <gtest/gtest.h>
 
 using namespace mirvane;
@@ -15,4 +19,34 @@ TEST(ErrorReport, ShowsTheProcedureThenNumberAndDescriptionAndReturnsOnClose) {
     EXPECT_EQ(h.errorWindows.reports[1], "Unexpected System Error|Keyboard Resize\n-2147024809: second");
     EXPECT_EQ(Application::ReportText("p", 7, "d"), QStringLiteral("p\r\n7: d"));
     h.errorWindows.reports.clear();
+}
+
+TEST(ErrorReport, AWindowThatCannotBeLayeredIsReportedInAMessageBox) {
+    QString shown;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    modMain::MakeWindowLayered(0x7fffffff, 254); // no such window
+    EXPECT_EQ(shown, QStringLiteral("Invalid procedure call or argument Source : mirvane"));
+}
+
+TEST(ApplicationObject, OwnsTheEngineAndTheToolbarStateAndStoresItsFlags) {
+    WindowHarness h;
+    ASSERT_NE(h.application.Keyboard(), nullptr);
+    ASSERT_NE(h.application.Toolbar(), nullptr);
+    EXPECT_FALSE(h.application.Toolbar()->Visible());
+    EXPECT_TRUE(h.Window().isVisible());
+    EXPECT_EQ(h.application.TimerInterval(), 2000);
+    EXPECT_FALSE(h.application.StayOnTop());
+    EXPECT_FALSE(h.application.KeepPasswordAfterDragDrop());
+    EXPECT_FALSE(h.application.MouseHidden());
+    EXPECT_FALSE(h.application.SaveSettingsInINI());
+    // The engine keeps its own settings; the application's flags are stored only.
+    h.Menu(Menu::FileKeepOnTop);
+    EXPECT_FALSE(h.application.StayOnTop());
 }

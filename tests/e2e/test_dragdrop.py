@@ -1,0 +1,143 @@
+"""The main road: type a password on the physical keyboard into the masked line, drag it
+onto another program's password field, and the field receives the real password."""
+
+import os
+import queue
+import subprocess
+import threading
+import unittest
+
+import pyatspi
+
+from desktop import Node, Program, click_at, wait_for, xdotool
+
+DROP_TARGET = os.environ.get("MIRVANE_DROP_TARGET", "drop_target")
+PASSWORD = "Pa55&w0rd x"
+
+
+class DropTarget:
+    """Another program, in its own process, with a password field that reports what it holds."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([DROP_TARGET], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.received = queue.Queue()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.field = wait_for("the drop target's field", self._find_field)
+
+    def _read(self):
+        for line in self.process.stdout:
+            if line.startswith("RECEIVED:"):
+                self.received.put(line[len("RECEIVED:"):].rstrip("\n"))
+
+    def _find_field(self):
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.get_process_id() == self.process.pid:
+                fields = [node for node in Node(app).descendants("password text") if node.showing]
+                if fields:
+                    return fields[0]
+        return None
+
+    def wait_for_text(self, timeout=15):
+        return self.received.get(timeout=timeout)
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+def drag(from_point, to_point, steps=12):
+    """Presses, moves in steps as a hand would, and releases over the target."""
+    (x0, y0), (x1, y1) = from_point, to_point
+    xdotool("mousemove", "--sync", x0, y0)
+    xdotool("mousedown", 1)
+    for step in range(1, steps + 1):
+        xdotool("mousemove", "--sync", x0 + (x1 - x0) * step // steps, y0 + (y1 - y0) * step // steps)
+    xdotool("mouseup", 1)
+
+
+def centre(node):
+    x, y, width, height = node.extents
+    return x + width // 2, y + height // 2
+
+
+class DragAndDrop(unittest.TestCase):
+    def setUp(self):
+        self.target = DropTarget()
+        self.addCleanup(self.target.stop)
+        self.program = Program()
+        self.addCleanup(self.program.stop)
+
+    def type_physically(self, text):
+        line = self.program.password_line()
+        line.click()
+        wait_for("the password line to have the focus",
+                 lambda: line.accessible.getState().contains(pyatspi.STATE_FOCUSED))
+        before = line.character_count()
+        xdotool("type", "--delay", 40, text)
+        wait_for("every typed character", lambda: line.character_count() == before + len(text))
+
+    def shown_text(self):
+        self.program.menu("View", "Password Mask")
+        text = wait_for("the text line", self.program.text_line).text()
+        self.program.menu("View", "Password Mask")
+        wait_for("the mask back on", lambda: self.program.text_line() is None)
+        return text
+
+    def test_the_dragged_password_arrives_whole_while_the_window_shows_only_masks(self):
+        self.type_physically(PASSWORD)
+        line = self.program.password_line()
+        self.assertEqual(line.character_count(), len(PASSWORD))
+        self.assertEqual(line.text(), "", "the masked line gives its text to nobody")
+        self.assertIsNone(self.program.text_line(), "the plain line stays hidden")
+
+        x, y = centre(line)
+        click_at(x, y)
+        xdotool("click", "--repeat", 2, "--delay", 80, 1)  # a double-click selects the whole line
+        drag((x, y), centre(self.target.field))
+
+        self.assertEqual(self.target.wait_for_text(), PASSWORD)
+        # Keep-password is on: the line shows its masks again.
+        wait_for("the masks back", lambda: line.character_count() == len(PASSWORD))
+        self.assertFalse(self.program.error_window_shown())
+
+    def test_dvorak_maps_the_physical_keys(self):
+        self.program.menu("Keyboard Mode", "Use Dvorak layout for on-screen keys AND keyboard")
+        wait_for("Dvorak captions", lambda: self.program.visible_keys()[15].name == "'")
+        self.type_physically("qwerty")
+        self.assertEqual(self.shown_text(), "',.pyf")
+
+    def test_scrambled_keys_and_keyboard_type_what_the_keys_at_those_places_show(self):
+        before = [key.name for key in self.program.visible_keys()]
+        self.program.menu("Keyboard Mode", "Scramble the on-screen keys AND keyboard input")
+        wait_for("the keys to move", lambda: [key.name for key in self.program.visible_keys()] != before)
+        rows = {}
+        for key in self.program.visible_keys():
+            x, y, _, _ = key.extents
+            rows.setdefault(y, []).append((x, key.name))
+        rows = [[name for _, name in sorted(row)] for _, row in sorted(rows.items())]
+        # The second key of each of the first four rows stands where 1, q, a and z are.
+        expected = "".join(rows[index][1] for index in range(4))
+        self.type_physically("1qaz")
+        self.assertEqual(self.shown_text(), expected)
+
+    def test_keep_on_top_reaches_the_window_manager_and_the_about_box_shows_the_version(self):
+        wid = self.program.window_id
+        on_top = lambda: "_NET_WM_STATE_ABOVE" in subprocess.run(
+            ["xprop", "-id", wid, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        self.assertFalse(on_top())
+        self.program.menu("File", "Keep on Top")
+        wait_for("_NET_WM_STATE_ABOVE on the window", on_top)
+
+        # The about box takes the top-most place while it shows, then gives it back.
+        self.program.menu("Help", "About")
+        about = wait_for("the about box", lambda: self.program.dialog("About Mirvane"))
+        self.assertIn("Version 2.3.0", [node.name for node in about.descendants("label")])
+        wait_for("the main window to give up its place", lambda: not on_top())
+        next(node for node in about.descendants("push button") if node.name == "OK").click()
+        wait_for("the main window on top again", on_top)
+
+
+if __name__ == "__main__":
+    unittest.main()
