@@ -22,7 +22,7 @@ CXX=clang++ scripts/build.sh build-fuzz --target sendkeys_fuzz -DCMAKE_BUILD_TYP
     -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=all"
 corpus=$(mktemp -d)
 cp tests/sendkeys/corpus/* "$corpus"/
-build-fuzz/tests/sendkeys_fuzz -max_total_time="${MIRVANE_FUZZ_SECONDS:-60}" -timeout=10 "$corpus"
+build-fuzz/tests/sendkeys_fuzz -max_total_time="${MIRVANE_FUZZ_SECONDS:-60}" -timeout=10 -artifact_prefix=build-fuzz/ "$corpus"
 rm -rf "$corpus"
 
 echo "== The layers below the window, built for Windows, under Wine"

@@ -4,7 +4,6 @@
 #include "common/Rounding.h"
 
 #include <cmath>
-#include <regex>
 
 namespace mirvane {
 
@@ -44,14 +43,49 @@ std::string Narrow(const std::u16string& text) {
     return out;
 }
 
-// Plain decimal numbers, with a sign, a fraction and an exponent allowed.
+// Plain decimal numbers, with a sign, a fraction and an exponent allowed, spaces around.
 bool IsNumeric(const std::u16string& text, double& value) {
-    static const std::regex kNumber(R"(\s*[+-]?(\d+(\.\d*)?|\.\d+)([eE][+-]?\d+)?\s*)");
-    const std::string narrow = Narrow(text);
-    if (!std::regex_match(narrow, kNumber)) {
+    std::size_t i = 0;
+    const auto digits = [&] {
+        const std::size_t from = i;
+        while (i < text.size() && text[i] >= u'0' && text[i] <= u'9') {
+            ++i;
+        }
+        return i - from;
+    };
+    const auto skipSpaces = [&] {
+        while (i < text.size() && text[i] == u' ') {
+            ++i;
+        }
+    };
+    skipSpaces();
+    const std::size_t begin = i;
+    if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+        ++i;
+    }
+    std::size_t mantissa = digits();
+    if (i < text.size() && text[i] == u'.') {
+        ++i;
+        mantissa += digits();
+    }
+    if (mantissa == 0) {
         return false;
     }
-    value = std::strtod(narrow.c_str(), nullptr);
+    if (i < text.size() && (text[i] == u'e' || text[i] == u'E')) {
+        ++i;
+        if (i < text.size() && (text[i] == u'+' || text[i] == u'-')) {
+            ++i;
+        }
+        if (digits() == 0) {
+            return false;
+        }
+    }
+    const std::size_t end = i;
+    skipSpaces();
+    if (i != text.size()) {
+        return false;
+    }
+    value = std::strtod(Narrow(text.substr(begin, end - begin)).c_str(), nullptr);
     return std::isfinite(value);
 }
 } // namespace

@@ -8,7 +8,7 @@
 namespace mirvane {
 
 // The menu bar as designed: a top-level menu, then its items. "-" is a separator.
-struct MenuEntrySpec {
+struct MenuEntryDesign {
     Menu id;
     std::string_view name;
     std::string_view caption;
@@ -20,7 +20,7 @@ struct MenuEntrySpec {
     bool visible;
 };
 
-inline constexpr std::array<MenuEntrySpec, kMenuCount> kMenuEntries{{
+inline constexpr std::array<MenuEntryDesign, kMenuCount> kMenuEntries{{
     {Menu::File, "mnuFile", "&File", "", true, false, false, true, true},
     {Menu::FileKeepOnTop, "mnuFileKeepOnTop", "Keep on &Top", "", false, true, false, true, true},
     {Menu::FileBar0, "mnuFileBar0", "-", "", false, false, false, true, true},

@@ -141,29 +141,29 @@ void frmKeyboard::CreateControls() {
 
 void frmKeyboard::CreateMenus() {
     QMenu* current = nullptr;
-    for (const MenuEntrySpec& spec : kMenuEntries) {
-        const QString caption = QString::fromLatin1(spec.caption.data(), static_cast<qsizetype>(spec.caption.size()));
+    for (const MenuEntryDesign& entry : kMenuEntries) {
+        const QString caption = QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size()));
         QAction* action = nullptr;
-        if (spec.topLevel) {
+        if (entry.topLevel) {
             current = menuBar()->addMenu(caption);
             action = current->menuAction();
-        } else if (spec.caption == "-") {
+        } else if (entry.caption == "-") {
             action = current->addSeparator();
         } else {
             action = current->addAction(caption);
-            const Menu item = spec.id;
+            const Menu item = entry.id;
             connect(action, &QAction::triggered, this, [this, item] { OnMenu(item); });
         }
-        action->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
-        if (!spec.shortcut.empty()) {
+        action->setObjectName(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
+        if (!entry.shortcut.empty()) {
             action->setShortcut(
-                QKeySequence(QString::fromLatin1(spec.shortcut.data(), static_cast<qsizetype>(spec.shortcut.size()))));
+                QKeySequence(QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size()))));
         }
-        action->setCheckable(spec.checkable);
-        action->setChecked(spec.checked);
-        action->setEnabled(spec.enabled);
-        action->setVisible(spec.visible);
-        mMenuActions.at(static_cast<std::size_t>(spec.id)) = action;
+        action->setCheckable(entry.checkable);
+        action->setChecked(entry.checked);
+        action->setEnabled(entry.enabled);
+        action->setVisible(entry.visible);
+        mMenuActions.at(static_cast<std::size_t>(entry.id)) = action;
         mMenuItems.push_back(std::make_unique<QtMenuItem>(*action));
     }
 }

@@ -68,14 +68,6 @@ TEST(Captions, SpecialKeysKeepTheirCaptionsAndSparesTheirNumbers) {
     }
 }
 
-TEST(Captions, TheAmpersandShowsDoubledAndTypesOnce) {
-    EngineHarness h;
-    ClickCaption(h, u"shft");
-    EXPECT_EQ(h.window->Key(8).caption, u"&&");
-    h.keyboard->ButtonClick(h.window->Key(8));
-    EXPECT_EQ(h.keyboard->CurrentPassword(), u"&");
-}
-
 TEST(Captions, DvorakShowsTheDvorakArrangement) {
     EngineHarness h;
     FakeWindow& w = *h.window;
@@ -110,12 +102,4 @@ TEST(Captions, ARecaptionAfterDvorakOrAScrambleKeepsEveryButtonOnItsRow) {
             EXPECT_EQ(button->caption, Expected(kCharacterPositions[static_cast<std::size_t>(row)], false));
         }
     }
-}
-
-TEST(Captions, CapsLockPressedTwiceRestoresTheCaptions) {
-    EngineHarness h;
-    ClickCaption(h, u"lock");
-    ExpectCaptions(*h.window, ButtonOrder::Standard, true);
-    ClickCaption(h, u"lock");
-    ExpectCaptions(*h.window, ButtonOrder::Standard, false);
 }

@@ -91,11 +91,3 @@ TEST(Creation, StartsAtLeast400TwipsInsideTheScreenWithKeysOnWholePixels) {
         }
     }
 }
-
-TEST(Creation, TwoStartsDifferInSizeOrPlace) {
-    EngineHarness first(7);
-    EngineHarness second(8);
-    const FakeWindow& a = *first.window;
-    const FakeWindow& b = *second.window;
-    EXPECT_TRUE(a.width != b.width || a.left != b.left || a.top != b.top);
-}

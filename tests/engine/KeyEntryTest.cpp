@@ -55,14 +55,6 @@ TEST_F(Entry, TheShiftLatchLastsOneCharacter) {
     EXPECT_EQ(w.Key(31).caption, u"a");
 }
 
-TEST_F(Entry, CapsLockStaysUntilPressedAgain) {
-    Click(u"lock");
-    Type(u"AB!");
-    Click(u"lock");
-    Type(u"c1");
-    EXPECT_EQ(k.CurrentPassword(), u"AB!c1");
-}
-
 TEST_F(Entry, ASelectionIsReplacedInTheBufferAndTheLine) {
     Type(u"abcdef");
     w.password.SetSelStart(1);

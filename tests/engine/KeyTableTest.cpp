@@ -49,17 +49,6 @@ TEST(KeyTable, TheTwoSetsCoverEveryPrintableCharacterOnce) {
     EXPECT_EQ(CodeTextCharacter("&H005e"), u'^');
 }
 
-TEST(KeyTable, BothOrdersUseTheSameFortySevenButtonsAndNoOthers) {
-    std::set<int> dvorak;
-    for (const CharacterPosition& p : kCharacterPositions) {
-        dvorak.insert(p.dvorakButton);
-    }
-    EXPECT_EQ(dvorak, CharacterButtons());
-    for (int special : {14, 15, 16, 29, 30, 42, 53, 54, 55, 56, 57, 58, 59, 60, 61, 62, 63, 64}) {
-        EXPECT_EQ(CharacterButtons().count(special), 0U) << special;
-    }
-}
-
 TEST(KeyTable, EveryFillPutsEachCharacterButtonInOneRow) {
     EngineHarness h;
     Keyboard& k = *h.keyboard;

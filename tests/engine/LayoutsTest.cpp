@@ -144,13 +144,3 @@ TEST(Layouts, RewritingTheSameOrderedLayoutLeavesTheKeysAlone) {
     EXPECT_EQ(AllCaptions(w), standard);
     EXPECT_TRUE(h.keyboard->KeyboardInputToMatchOnScreenKey());
 }
-
-TEST(Layouts, BackToStandardRestoresEveryCaption) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    const auto standard = AllCaptions(w);
-    h.keyboard->SetKeyboardLayoutType(3);
-    EXPECT_NE(AllCaptions(w), standard);
-    h.keyboard->SetKeyboardLayoutType(0);
-    EXPECT_EQ(AllCaptions(w), standard);
-}

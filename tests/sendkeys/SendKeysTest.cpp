@@ -73,6 +73,8 @@ TEST_F(SendKeysFixture, BracesNameKeysWithRepetitions) {
         {u"{TAB 3}", Tap(9) + Tap(9) + Tap(9)},
         {u"{a 0}", {}},
         {u"{a 2.5}", Tap(65) + Tap(65)}, // halves to even
+        {u"{a +1e0}", Tap(65)},
+        {u"{a -3}", {}},
         {u"{QWERTY}", Tap(81)},          // not a name: its first character's key
         {u"{}}", Tap(221)},
         {u"{{}", Tap(219)},
@@ -94,6 +96,8 @@ TEST_F(SendKeysFixture, SyntaxErrorsNameTheirPositionAndReleaseModifiers) {
     const std::vector<Case> cases{
         {u"{a x}", "Invalid sendkeys command; key repetitions 'x' is invalid near position 6"},
         {u"ab{a 1x}", "Invalid sendkeys command; key repetitions '1x' is invalid near position 9"},
+        {u"{a 1e}", "Invalid sendkeys command; key repetitions '1e' is invalid near position 7"},
+        {u"{a .}", "Invalid sendkeys command; key repetitions '.' is invalid near position 6"},
         {u"{", "Invalid sendkeys command; opening { without content or closing } at position 1"},
         {u"{}", "Invalid sendkeys command; opening { without content or closing } at position 1"},
         {u"{}x", "Invalid sendkeys command; opening { without closing } at position 1"},
@@ -140,7 +144,7 @@ TEST_F(SendKeysFixture, KeysThatCannotBeInterpretedFail) {
     const ErrorObject refused = Failure(u"^(abc)");
     EXPECT_EQ(refused.Description(), "input queue full");
     injector.limit = -1;
-    EXPECT_EQ(injector.events.size(), 3U);
+    EXPECT_EQ(injector.events, (std::vector<KeyEvent>{Down(17), Down(65), Up(65), Up(17)}));
 }
 
 TEST_F(SendKeysFixture, KeyPrimitives) {

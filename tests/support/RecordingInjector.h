@@ -18,11 +18,12 @@ struct KeyEvent {
 inline KeyEvent Down(int key) { return {key, true}; }
 inline KeyEvent Up(int key) { return {key, false}; }
 
-// Records every synthetic key event instead of sending it; can refuse after a limit.
+// Records every synthetic key event instead of sending it. Past a limit it refuses new
+// key presses, as a full input queue would, while releases still get through.
 class RecordingInjector final : public KeyInjector {
 public:
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override {
-        if (limit >= 0 && static_cast<long>(events.size()) >= limit) {
+        if (limit >= 0 && static_cast<long>(events.size()) >= limit && (flags & kKeyEventKeyUp) == 0) {
             throw std::runtime_error("input queue full");
         }
         events.push_back({virtualKey, (flags & kKeyEventKeyUp) == 0});

@@ -81,15 +81,15 @@ TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
 
     const Menu checked[] = {Menu::ModeStandard, Menu::ViewToolbar, Menu::ViewPasswordMask,
                             Menu::OptionsKeepPasswordAfterDragDrop};
-    for (const MenuEntrySpec& spec : kMenuEntries) {
-        QAction* action = w.MenuAction(spec.id);
-        const bool shouldCheck = std::find(std::begin(checked), std::end(checked), spec.id) != std::end(checked);
-        EXPECT_EQ(action->isChecked(), shouldCheck) << spec.name;
-        if (spec.id != Menu::OptionsReveal) { // an invisible action reads as disabled
-            EXPECT_EQ(action->isEnabled(), spec.id != Menu::EntryModeUnscrambleAll) << spec.name;
+    for (const MenuEntryDesign& entry : kMenuEntries) {
+        QAction* action = w.MenuAction(entry.id);
+        const bool shouldCheck = std::find(std::begin(checked), std::end(checked), entry.id) != std::end(checked);
+        EXPECT_EQ(action->isChecked(), shouldCheck) << entry.name;
+        if (entry.id != Menu::OptionsReveal) { // an invisible action reads as disabled
+            EXPECT_EQ(action->isEnabled(), entry.id != Menu::EntryModeUnscrambleAll) << entry.name;
         }
-        EXPECT_EQ(action->isVisible(), spec.id != Menu::OptionsReveal) << spec.name;
-        EXPECT_EQ(action->objectName().toStdString(), spec.name);
+        EXPECT_EQ(action->isVisible(), entry.id != Menu::OptionsReveal) << entry.name;
+        EXPECT_EQ(action->objectName().toStdString(), entry.name);
     }
 }
 
@@ -123,18 +123,6 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
     // Shown, the toolbar reflects the start state.
     EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("Standard")->isChecked());
     EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepPassword")->isChecked());
-}
-
-TEST(WindowControls, TheKeysSitOnWholePixelsAndFillTheWindowWidth) {
-    WindowHarness h;
-    frmKeyboard& w = h.Window();
-    const int unit = w.KeyButtonWidgetAt(1)->width();
-    EXPECT_EQ(w.KeyButtonWidgetAt(1)->x(), 20);
-    const QRect backspace = w.KeyButtonWidgetAt(15)->geometry();
-    EXPECT_EQ(backspace.x() + backspace.width(), 20 + 15 * unit);
-    EXPECT_EQ(w.ClientArea()->width(), 40 + 15 * unit);
-    EXPECT_EQ(w.PasswordWidget()->geometry(), w.PlainTextWidget()->geometry());
-    EXPECT_EQ(w.PasswordWidget()->width(), 15 * unit);
 }
 
 TEST(WindowControls, AVeryNarrowOrQuicklyResizedWindowRelaysWithoutError) {
