@@ -9,7 +9,7 @@ import unittest
 
 import pyatspi
 
-from desktop import Node, Program, click_at, wait_for, xdotool
+from desktop import Node, Program, wait_for, xdotool
 
 DROP_TARGET = os.environ.get("MIRVANE_DROP_TARGET", "drop_target")
 PASSWORD = "Pa55&w0rd x"
@@ -21,11 +21,14 @@ class DropTarget:
     def __init__(self):
         self.process = subprocess.Popen([DROP_TARGET], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
         self.received = queue.Queue()
+        self.hovered = threading.Event()
         threading.Thread(target=self._read, daemon=True).start()
         self.field = wait_for("the drop target's field", self._find_field)
 
     def _read(self):
         for line in self.process.stdout:
+            if line.startswith("DRAGOVER"):
+                self.hovered.set()
             if line.startswith("RECEIVED:"):
                 self.received.put(line[len("RECEIVED:"):].rstrip("\n"))
 
@@ -47,13 +50,21 @@ class DropTarget:
         self.process.wait(timeout=10)
 
 
-def drag(from_point, to_point, steps=12):
-    """Presses, moves in steps as a hand would, and releases over the target."""
-    (x0, y0), (x1, y1) = from_point, to_point
+def drag(from_point, target, steps=12):
+    """Presses, moves in steps as a hand would, and releases once the target feels the drag."""
+    (x0, y0), (x1, y1) = from_point, centre(target.field)
     xdotool("mousemove", "--sync", x0, y0)
     xdotool("mousedown", 1)
     for step in range(1, steps + 1):
         xdotool("mousemove", "--sync", x0 + (x1 - x0) * step // steps, y0 + (y1 - y0) * step // steps)
+    # Keep the drag moving over the field until the target answers, as a hand would.
+    for nudge in range(75):
+        if target.hovered.wait(timeout=0.2):
+            break
+        xdotool("mousemove", "--sync", x1 + 3 * (nudge % 2), y1)
+    else:
+        raise AssertionError("the target never felt the drag")
+    xdotool("mousemove", "--sync", x1 + 4, y1)  # one more position, answered before the drop
     xdotool("mouseup", 1)
 
 
@@ -68,6 +79,9 @@ class DragAndDrop(unittest.TestCase):
         self.addCleanup(self.target.stop)
         self.program = Program()
         self.addCleanup(self.program.stop)
+        # The keyboard starts at a random place; move it clear of the other program's form.
+        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
+        wait_for("the keyboard clear of the form", lambda: self.program.geometry()[0] >= 600)
 
     def type_physically(self, text):
         line = self.program.password_line()
@@ -93,9 +107,11 @@ class DragAndDrop(unittest.TestCase):
         self.assertIsNone(self.program.text_line(), "the plain line stays hidden")
 
         x, y = centre(line)
-        click_at(x, y)
+        xdotool("mousemove", "--sync", x, y)
         xdotool("click", "--repeat", 2, "--delay", 80, 1)  # a double-click selects the whole line
-        drag((x, y), centre(self.target.field))
+        # Press a little away from the double-click, so that the press is not taken for a
+        # third click; right of the text the caret lands at the selection's end, inside it.
+        drag((x + 30, y), self.target)
 
         self.assertEqual(self.target.wait_for_text(), PASSWORD)
         # Keep-password is on: the line shows its masks again.

@@ -2,6 +2,7 @@
 // prints every text it holds, one line each, so that a test can read what it received.
 
 #include <QApplication>
+#include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QWidget>
@@ -23,6 +24,17 @@ int main(int argc, char* argv[]) {
         std::printf("RECEIVED:%s\n", text.toUtf8().constData());
         std::fflush(stdout);
     });
+    // Says when a drag hovers over the field, so that a test can wait for it before dropping.
+    struct DragWatcher : QObject {
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::DragMove) {
+                std::printf("DRAGOVER\n");
+                std::fflush(stdout);
+            }
+            return false;
+        }
+    } watcher;
+    field->installEventFilter(&watcher);
     form.move(60, 60);
     form.show();
     return QApplication::exec();
