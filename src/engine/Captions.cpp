@@ -3,18 +3,16 @@
 namespace mirvane {
 
 namespace {
-constexpr std::int16_t kModeScramble = 1;
-constexpr std::int16_t kModeRefillLast = 3;
 constexpr std::string_view kAmpersandCode = "&H0026";
 } // namespace
 
 void Keyboard::RefreshKeyCaptions(std::int16_t mode) {
-    const bool randomKeys = mode == kModeScramble;
+    const bool randomKeys = mode == kScramble;
     const bool neverFilled = KeyEqualsZero(mKeyTable[5][kKeyColumn]) && KeyEqualsZero(mKeyTable[15][kKeyColumn]);
-    if (neverFilled || (mode >= kModeScramble && mode <= kModeRefillLast)) {
+    if (neverFilled || (mode >= kScramble && mode <= kLastRefillMode)) {
         FillKeyTable(ButtonOrder::Standard, randomKeys);
     }
-    if (mode == kModeScramble) {
+    if (mode == kScramble) {
         SortKeyTable(mKeyTable);
     }
 

@@ -7,7 +7,6 @@
 namespace mirvane {
 
 namespace {
-constexpr std::int16_t kModeRecaption = 0;
 constexpr char16_t kTab = u'\t';
 constexpr char16_t kLineFeed = u'\n';
 constexpr std::int16_t kBackspaceCode = 8;
@@ -66,7 +65,7 @@ void Keyboard::ButtonClick(KeyButton& button) {
         }
     } else if (caption == u"lock") {
         mCapsLockIsDown = !mCapsLockIsDown;
-        RefreshKeyCaptions(kModeRecaption);
+        RefreshKeyCaptions(kRecaption);
         line.SetFocus();
     } else if (caption == u"shft") {
         SetShiftIsDown(!mShiftIsDown);
@@ -95,7 +94,7 @@ void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::
 
     if (mShiftIsDown) {
         SetShiftIsDown(false);
-        RefreshKeyCaptions(kModeRecaption);
+        RefreshKeyCaptions(kRecaption);
     }
     line.SetFocus();
     line.SetSelStart(static_cast<std::int16_t>(s + 1));

@@ -91,7 +91,11 @@ public:
     const KeyTable& KeyTableRows() const { return mKeyTable; }
 
 private:
-    // Key table and captions.
+    // Key table and captions. Modes of a caption refresh: re-caption only (filling the
+    // table the first time), scramble, and 2 or 3 for an ordered refill.
+    static constexpr std::int16_t kRecaption = 0;
+    static constexpr std::int16_t kScramble = 1;
+    static constexpr std::int16_t kLastRefillMode = 3;
     void AddKeyToTable(KeyTable& table, KeyButton& button, bool randomKey, bool restart);
     void FillKeyTable(ButtonOrder order, bool randomKeys);
     void RefreshKeyCaptions(std::int16_t mode);

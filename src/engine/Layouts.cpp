@@ -4,28 +4,23 @@
 
 namespace mirvane {
 
-namespace {
-constexpr std::int16_t kModeRecaption = 0;
-constexpr std::int16_t kModeScramble = 1;
-} // namespace
-
 void Keyboard::SetKeyboardLayoutType(std::int16_t layout) {
     const std::int16_t previous = mKeyboardLayoutType;
     bool matchSet = false;
     if (layout == kLayoutDvorak && previous != kLayoutDvorak) {
         FillKeyTable(ButtonOrder::Dvorak, false);
-        RefreshKeyCaptions(kModeRecaption);
+        RefreshKeyCaptions(kRecaption);
         mWindow->MenuEntry(Menu::EntryModeUnscrambleAll).SetEnabled(true);
         mWindow->MenuEntry(Menu::EntryModeDvorak).SetEnabled(false);
     } else if (layout == kLayoutScrambleOnScreen || layout == kLayoutScrambleAll) {
-        RefreshKeyCaptions(kModeScramble);
+        RefreshKeyCaptions(kScramble);
         mKeyboardInputToMatchOnScreenKey = layout == kLayoutScrambleAll;
         matchSet = true;
         mWindow->MenuEntry(Menu::EntryModeUnscrambleAll).SetEnabled(true);
         mWindow->MenuEntry(Menu::EntryModeDvorak).SetEnabled(true);
     } else if (layout == kLayoutStandard && previous != kLayoutStandard) {
         FillKeyTable(ButtonOrder::Standard, false);
-        RefreshKeyCaptions(kModeRecaption);
+        RefreshKeyCaptions(kRecaption);
         mWindow->MenuEntry(Menu::EntryModeUnscrambleAll).SetEnabled(false);
         mWindow->MenuEntry(Menu::EntryModeDvorak).SetEnabled(true);
         mKeyboardInputToMatchOnScreenKey = false;
