@@ -11,7 +11,9 @@ Application::Application(std::unique_ptr<RandomSource> random, PlatformServices 
     : mRandom(std::move(random)) {
     mToolbar = std::make_unique<mirvane::Toolbar>();
     mKeyboard = std::make_unique<mirvane::Keyboard>(KeyboardServices{
-        [this, platform] { return std::make_unique<frmKeyboard>(*this, platform.stacking, &frmAbout::ShowModal); },
+        [this, platform] {
+            return std::make_unique<frmKeyboard>(*this, platform.stacking, &frmAbout::ShowModal);
+        },
         *mRandom,
         *this,
         platform.layering,
@@ -27,10 +29,12 @@ Application::~Application() {
 }
 
 frmKeyboard* Application::Window() const {
-    return mKeyboard ? dynamic_cast<frmKeyboard*>(QWidget::find(static_cast<WId>(mKeyboard->hwnd()))) : nullptr;
+    return mKeyboard ? dynamic_cast<frmKeyboard*>(QWidget::find(static_cast<WId>(mKeyboard->hwnd())))
+                     : nullptr;
 }
 
-QString Application::ReportText(const std::string& procedure, std::int32_t number, const std::string& description) {
+QString Application::ReportText(const std::string& procedure, std::int32_t number,
+                                const std::string& description) {
     return QString::fromStdString(procedure) + QStringLiteral("\r\n") + QString::number(number) +
            QStringLiteral(": ") + QString::fromStdString(description);
 }

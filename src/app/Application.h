@@ -53,7 +53,8 @@ public:
                   MainWindow& owner) override;
 
     // The report text: the procedure, a line break, then "number: description".
-    static QString ReportText(const std::string& procedure, std::int32_t number, const std::string& description);
+    static QString ReportText(const std::string& procedure, std::int32_t number,
+                              const std::string& description);
 
 private:
     std::unique_ptr<RandomSource> mRandom;

@@ -21,23 +21,30 @@ constexpr int kRevision = 0;
 constexpr int kEdgeTwips = 500;
 } // namespace
 
-QString frmAbout::VersionLine() { return QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision); }
+QString frmAbout::VersionLine() {
+    return QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision);
+}
 
 QString frmAbout::Description() {
     const QString paragraphBreak = QStringLiteral("\r\n\r\n");
     const QStringList paragraphs{
-        QStringLiteral("Mirvane is a small program that helps to defeat key and mouse loggers on unsecure computer "
-                       "terminals (such as Internet Cafes)."),
-        QStringLiteral("It is a custom-made tool that allows for you to mouse-click, type, or hover enter your "
-                       "password on an on-screen keyboard.  You can also hide your password in amongst auto-typed "
-                       "random text."),
-        QStringLiteral("Select the text with your mouse and then drag-drop it onto the password box on your online "
-                       "form.  That\u2019s it!"),
-        QStringLiteral("We believe that Mirvane will increase your security, but users should know that there is no "
-                       "100% way to defeat ALL malicious loggers (key, mouse, screen and network), and Mirvane does "
-                       "not proport to deliver 100% protection."),
-        QStringLiteral("Please read about its features on our website: what each one does, how it helps, and where "
-                       "its limits lie."),
+        QStringLiteral(
+            "Mirvane is a small program that helps to defeat key and mouse loggers on unsecure computer "
+            "terminals (such as Internet Cafes)."),
+        QStringLiteral(
+            "It is a custom-made tool that allows for you to mouse-click, type, or hover enter your "
+            "password on an on-screen keyboard.  You can also hide your password in amongst auto-typed "
+            "random text."),
+        QStringLiteral(
+            "Select the text with your mouse and then drag-drop it onto the password box on your online "
+            "form.  That\u2019s it!"),
+        QStringLiteral(
+            "We believe that Mirvane will increase your security, but users should know that there is no "
+            "100% way to defeat ALL malicious loggers (key, mouse, screen and network), and Mirvane does "
+            "not proport to deliver 100% protection."),
+        QStringLiteral(
+            "Please read about its features on our website: what each one does, how it helps, and where "
+            "its limits lie."),
         QStringLiteral("For a full list of features, and to download the latest version, please visit our "
                        "website:\r\n") +
             QLatin1String(kWebSite),
@@ -76,7 +83,8 @@ frmAbout::frmAbout(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner)
     txtDescription->setGeometry(ToPixels(1050), ToPixels(1200), ToPixels(5300), ToPixels(3000));
 
     // Line1: a grey line with a white one below it, between the text and the button.
-    for (const auto& [colour, offset] : {std::pair{QColor(128, 128, 128), 0}, std::pair{QColor(255, 255, 255), 1}}) {
+    for (const auto& [colour, offset] :
+         {std::pair{QColor(128, 128, 128), 0}, std::pair{QColor(255, 255, 255), 1}}) {
         auto* line = new QFrame(this);
         line->setObjectName(QStringLiteral("Line1"));
         line->setGeometry(ToPixels(240), ToPixels(4380) + offset, ToPixels(6120), 1);
@@ -137,7 +145,8 @@ void frmAbout::FormActivate() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) {
         const QRect area = screen->geometry();
-        move(area.width() / 2 - frameGeometry().width() / 2, area.height() / 2 - frameGeometry().height() / 2);
+        move(area.width() / 2 - frameGeometry().width() / 2,
+             area.height() / 2 - frameGeometry().height() / 2);
     }
 }
 

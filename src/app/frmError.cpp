@@ -35,13 +35,14 @@ frmError::frmError(QWidget* owner) : QDialog(owner) {
 
     PlacedLabel(this, QStringLiteral("An unexpected error has been detected in Mirvane."),
                 TwipsRect(840, 240, 4215, 375), "Label1");
-    PlacedLabel(this,
-                QStringLiteral("In order to improve this tool, the developer would appreciate if you email the "
-                               "message below to %1.")
-                    .arg(QLatin1String(kSupportAddress)),
-                TwipsRect(840, 600, 5775, 375 + 240), "Label2");
-    PlacedLabel(this, QStringLiteral("Thank you for your assistance and support."), TwipsRect(840, 1200, 3975, 255),
-                "Label3");
+    PlacedLabel(
+        this,
+        QStringLiteral("In order to improve this tool, the developer would appreciate if you email the "
+                       "message below to %1.")
+            .arg(QLatin1String(kSupportAddress)),
+        TwipsRect(840, 600, 5775, 375 + 240), "Label2");
+    PlacedLabel(this, QStringLiteral("Thank you for your assistance and support."),
+                TwipsRect(840, 1200, 3975, 255), "Label3");
 
     txtError = new QPlainTextEdit(this);
     txtError->setObjectName(QStringLiteral("txtError"));

@@ -8,7 +8,8 @@ constexpr std::string_view kAmpersandCode = "&H0026";
 
 void Keyboard::RefreshKeyCaptions(std::int16_t mode) {
     const bool randomKeys = mode == kScramble;
-    const bool neverFilled = KeyEqualsZero(mKeyTable[5][kKeyColumn]) && KeyEqualsZero(mKeyTable[15][kKeyColumn]);
+    const bool neverFilled =
+        KeyEqualsZero(mKeyTable[5][kKeyColumn]) && KeyEqualsZero(mKeyTable[15][kKeyColumn]);
     if (neverFilled || (mode >= kScramble && mode <= kLastRefillMode)) {
         FillKeyTable(ButtonOrder::Standard, randomKeys);
     }

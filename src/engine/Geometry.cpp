@@ -6,8 +6,8 @@
 namespace mirvane {
 
 namespace {
-constexpr std::int32_t kFrameWidth = 100;   // outer width that is not client area
-constexpr std::int32_t kFrameHeight = 480;  // title bar, menu bar and borders
+constexpr std::int32_t kFrameWidth = 100;  // outer width that is not client area
+constexpr std::int32_t kFrameHeight = 480; // title bar, menu bar and borders
 constexpr std::int32_t kUnitsPerRow = 15;
 constexpr std::int32_t kMinimumWidth = 5200;
 constexpr std::int32_t kMinimumTextHeight = 375;

@@ -13,7 +13,8 @@ constexpr std::int16_t kBackspaceCode = 8;
 
 // The first s characters of a text, as the object model's Left$ gives them.
 std::u16string LeftPart(const std::u16string& text, std::int32_t s) {
-    return text.substr(0, static_cast<std::size_t>(std::clamp<std::int32_t>(s, 0, static_cast<std::int32_t>(text.size()))));
+    return text.substr(
+        0, static_cast<std::size_t>(std::clamp<std::int32_t>(s, 0, static_cast<std::int32_t>(text.size()))));
 }
 
 // Everything after a selection of l characters starting at s.
@@ -28,13 +29,13 @@ std::u16string WithoutLast(const std::u16string& text, std::size_t count) {
 
 // The character keys of a US keyboard, unshifted and shifted.
 constexpr std::array<std::pair<char16_t, char16_t>, 47> kShiftPairs{{
-    {u'`', u'~'},  {u'1', u'!'}, {u'2', u'@'}, {u'3', u'#'}, {u'4', u'$'}, {u'5', u'%'},  {u'6', u'^'},
-    {u'7', u'&'},  {u'8', u'*'}, {u'9', u'('}, {u'0', u')'}, {u'-', u'_'}, {u'=', u'+'},  {u'q', u'Q'},
-    {u'w', u'W'},  {u'e', u'E'}, {u'r', u'R'}, {u't', u'T'}, {u'y', u'Y'}, {u'u', u'U'},  {u'i', u'I'},
-    {u'o', u'O'},  {u'p', u'P'}, {u'[', u'{'}, {u']', u'}'}, {u'\\', u'|'}, {u'a', u'A'}, {u's', u'S'},
-    {u'd', u'D'},  {u'f', u'F'}, {u'g', u'G'}, {u'h', u'H'}, {u'j', u'J'}, {u'k', u'K'},  {u'l', u'L'},
-    {u';', u':'},  {u'\'', u'"'}, {u'z', u'Z'}, {u'x', u'X'}, {u'c', u'C'}, {u'v', u'V'}, {u'b', u'B'},
-    {u'n', u'N'},  {u'm', u'M'}, {u',', u'<'}, {u'.', u'>'}, {u'/', u'?'},
+    {u'`', u'~'}, {u'1', u'!'},  {u'2', u'@'}, {u'3', u'#'}, {u'4', u'$'},  {u'5', u'%'}, {u'6', u'^'},
+    {u'7', u'&'}, {u'8', u'*'},  {u'9', u'('}, {u'0', u')'}, {u'-', u'_'},  {u'=', u'+'}, {u'q', u'Q'},
+    {u'w', u'W'}, {u'e', u'E'},  {u'r', u'R'}, {u't', u'T'}, {u'y', u'Y'},  {u'u', u'U'}, {u'i', u'I'},
+    {u'o', u'O'}, {u'p', u'P'},  {u'[', u'{'}, {u']', u'}'}, {u'\\', u'|'}, {u'a', u'A'}, {u's', u'S'},
+    {u'd', u'D'}, {u'f', u'F'},  {u'g', u'G'}, {u'h', u'H'}, {u'j', u'J'},  {u'k', u'K'}, {u'l', u'L'},
+    {u';', u':'}, {u'\'', u'"'}, {u'z', u'Z'}, {u'x', u'X'}, {u'c', u'C'},  {u'v', u'V'}, {u'b', u'B'},
+    {u'n', u'N'}, {u'm', u'M'},  {u',', u'<'}, {u'.', u'>'}, {u'/', u'?'},
 }};
 bool IsSpare(const KeyButton& button) {
     return std::find(kSpareButtons.begin(), kSpareButtons.end(), button.Number()) != kSpareButtons.end();
@@ -116,7 +117,8 @@ void Keyboard::BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l) {
     } else if (l <= 0) {
         line.SetText(WithoutLast(left, 1) + right);
         if (!mCurrentPassword.empty()) {
-            mCurrentPassword = WithoutLast(LeftPart(mCurrentPassword, s), 1) + RightPart(mCurrentPassword, s, 0);
+            mCurrentPassword =
+                WithoutLast(LeftPart(mCurrentPassword, s), 1) + RightPart(mCurrentPassword, s, 0);
         }
         line.SetFocus();
         line.SetSelStart(static_cast<std::int16_t>(s - 1));

@@ -154,8 +154,8 @@ private:
     std::u16string mCurrentPassword;
 
     // Statics of their routines, living as long as the object.
-    std::int16_t iKeyRow = 0;    // AddKeyToTable
-    bool mLayoutGuard = false;   // Resize
+    std::int16_t iKeyRow = 0;  // AddKeyToTable
+    bool mLayoutGuard = false; // Resize
 };
 
 } // namespace mirvane

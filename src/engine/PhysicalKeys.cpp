@@ -20,15 +20,15 @@ struct KeyPlace {
 };
 
 constexpr std::array<KeyPlace, 47> kKeyPlaces{{
-    {u'`', u'~', 1},   {u'1', u'!', 2},   {u'2', u'@', 3},   {u'3', u'#', 4},   {u'4', u'$', 5},
-    {u'5', u'%', 6},   {u'6', u'^', 7},   {u'7', u'&', 8},   {u'8', u'*', 9},   {u'9', u'(', 10},
-    {u'0', u')', 11},  {u'-', u'_', 12},  {u'=', u'+', 13},  {u'q', u'Q', 17},  {u'w', u'W', 18},
-    {u'e', u'E', 19},  {u'r', u'R', 20},  {u't', u'T', 21},  {u'y', u'Y', 22},  {u'u', u'U', 23},
-    {u'i', u'I', 24},  {u'o', u'O', 25},  {u'p', u'P', 26},  {u'[', u'{', 27},  {u']', u'}', 28},
-    {u'\\', u'|', 65}, {u'a', u'A', 31},  {u's', u'S', 32},  {u'd', u'D', 33},  {u'f', u'F', 34},
-    {u'g', u'G', 35},  {u'h', u'H', 36},  {u'j', u'J', 37},  {u'k', u'K', 38},  {u'l', u'L', 39},
-    {u';', u':', 40},  {u'\'', u'"', 41}, {u'z', u'Z', 43},  {u'x', u'X', 44},  {u'c', u'C', 45},
-    {u'v', u'V', 46},  {u'b', u'B', 47},  {u'n', u'N', 48},  {u'm', u'M', 49},  {u',', u'<', 50},
+    {u'`', u'~', 1},   {u'1', u'!', 2},   {u'2', u'@', 3},  {u'3', u'#', 4},  {u'4', u'$', 5},
+    {u'5', u'%', 6},   {u'6', u'^', 7},   {u'7', u'&', 8},  {u'8', u'*', 9},  {u'9', u'(', 10},
+    {u'0', u')', 11},  {u'-', u'_', 12},  {u'=', u'+', 13}, {u'q', u'Q', 17}, {u'w', u'W', 18},
+    {u'e', u'E', 19},  {u'r', u'R', 20},  {u't', u'T', 21}, {u'y', u'Y', 22}, {u'u', u'U', 23},
+    {u'i', u'I', 24},  {u'o', u'O', 25},  {u'p', u'P', 26}, {u'[', u'{', 27}, {u']', u'}', 28},
+    {u'\\', u'|', 65}, {u'a', u'A', 31},  {u's', u'S', 32}, {u'd', u'D', 33}, {u'f', u'F', 34},
+    {u'g', u'G', 35},  {u'h', u'H', 36},  {u'j', u'J', 37}, {u'k', u'K', 38}, {u'l', u'L', 39},
+    {u';', u':', 40},  {u'\'', u'"', 41}, {u'z', u'Z', 43}, {u'x', u'X', 44}, {u'c', u'C', 45},
+    {u'v', u'V', 46},  {u'b', u'B', 47},  {u'n', u'N', 48}, {u'm', u'M', 49}, {u',', u'<', 50},
     {u'.', u'>', 51},  {u'/', u'?', 52},
 }};
 } // namespace
@@ -40,7 +40,8 @@ void Keyboard::FollowPhysicalShift() {
         return;
     }
     const bool caps = mKeyState.GetKeyState(kCapsLockKey) != 0;
-    const bool shift = mKeyState.GetAsyncKeyState(kShiftKey) != 0 || mKeyState.GetAsyncKeyState(kRightShiftKey) != 0 ||
+    const bool shift = mKeyState.GetAsyncKeyState(kShiftKey) != 0 ||
+                       mKeyState.GetAsyncKeyState(kRightShiftKey) != 0 ||
                        mKeyState.GetAsyncKeyState(kLeftShiftKey) != 0;
     SetShiftIsDown(caps != shift);
 }

@@ -4,7 +4,9 @@ namespace mirvane {
 
 void Keyboard::RefreshToolbar() {
     ToolbarControl& toolbar = mWindow->Toolbar();
-    const auto press = [&toolbar](std::string_view key, bool pressed) { toolbar.SetButtonValue(key, pressed ? 1 : 0); };
+    const auto press = [&toolbar](std::string_view key, bool pressed) {
+        toolbar.SetButtonValue(key, pressed ? 1 : 0);
+    };
 
     press("Obsfucate", mObsfucate);
     if (mInputMode >= 1 && mInputMode <= 3) {

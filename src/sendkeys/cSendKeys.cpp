@@ -105,7 +105,9 @@ void cSendKeys::KeyDown(std::int32_t virtualKey, const std::u16string& /*key*/) 
     SendEvent(virtualKey, kKeyEventExtendedKey);
 }
 
-void cSendKeys::KeyUp(std::int32_t virtualKey) { SendEvent(virtualKey, kKeyEventExtendedKey | kKeyEventKeyUp); }
+void cSendKeys::KeyUp(std::int32_t virtualKey) {
+    SendEvent(virtualKey, kKeyEventExtendedKey | kKeyEventKeyUp);
+}
 
 std::int32_t cSendKeys::KeyCode(const std::u16string& character) {
     if (character.empty()) {
@@ -121,7 +123,8 @@ void cSendKeys::KeyPress(const std::u16string& key, double count) {
         code = KeyCode(key);
     }
     if (code == 0) {
-        throw ErrorObject(kErrorSubscriptOutOfRange, mSource, "Key " + Narrow(key) + " could not be interpreted.");
+        throw ErrorObject(kErrorSubscriptOutOfRange, mSource,
+                          "Key " + Narrow(key) + " could not be interpreted.");
     }
     const std::int32_t times = ToLong(count);
     for (std::int32_t i = 0; i < times; ++i) {
@@ -174,8 +177,9 @@ void cSendKeys::SendKeys(const std::u16string& keys, bool /*wait*/) {
                 ++i;
             } else if (c == u'{') {
                 if (i + 3 > n) {
-                    Fail(0, "Invalid sendkeys command; opening { without content or closing } at position " +
-                                position(),
+                    Fail(0,
+                         "Invalid sendkeys command; opening { without content or closing } at position " +
+                             position(),
                          groups);
                 }
                 // The character right after "{" always belongs to the content: {}} names "}".

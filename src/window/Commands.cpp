@@ -60,7 +60,7 @@ void frmKeyboard::OnMenu(Menu item) {
         break;
     case Menu::EntryModeDvorak:
         keyboard.SetKeyboardLayoutType(keyboard.KeyboardLayoutType() == kLayoutDvorak ? kLayoutStandard
-                                                                                        : kLayoutDvorak);
+                                                                                      : kLayoutDvorak);
         break;
     case Menu::EntryModeUnscrambleAll:
         if (keyboard.KeyboardLayoutType() != kLayoutStandard) {
@@ -145,9 +145,10 @@ void frmKeyboard::AboutClick() {
 
 void frmKeyboard::ViewToolbarClick() {
     // Every control of the window by name, with its position where it has one.
-    std::vector<std::pair<std::string, Placeable*>> controls{
-        {"StatusBar1", mStatusBar.get()}, {"tmrRandomNoise", nullptr}, {"ilToolbarImages", nullptr},
-        {"txtText", txtText}};
+    std::vector<std::pair<std::string, Placeable*>> controls{{"StatusBar1", mStatusBar.get()},
+                                                             {"tmrRandomNoise", nullptr},
+                                                             {"ilToolbarImages", nullptr},
+                                                             {"txtText", txtText}};
     for (KeyButtonWidget* button : mKeyButtons) {
         controls.emplace_back("Command" + std::to_string(button->Number()), button);
     }

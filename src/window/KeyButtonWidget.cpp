@@ -45,7 +45,8 @@ KeyButtonWidget::KeyButtonWidget(int number, QWidget* parent)
 void KeyButtonWidget::mouseMoveEvent(QMouseEvent* event) {
     const QPointF at = event->position();
     emit pointerMoved(this, MouseButtonMask(event->buttons()), ShiftMask(event->modifiers()),
-                      static_cast<float>(at.x() * TwipsPerPixel()), static_cast<float>(at.y() * TwipsPerPixel()));
+                      static_cast<float>(at.x() * TwipsPerPixel()),
+                      static_cast<float>(at.y() * TwipsPerPixel()));
     QPushButton::mouseMoveEvent(event);
 }
 

@@ -20,8 +20,10 @@ public:
     void SetEnabled(bool enabled) override { setEnabled(enabled); }
 
 signals:
-    void pointerMoved(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x, float y);
-    void pointerReleased(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x, float y);
+    void pointerMoved(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                      float y);
+    void pointerReleased(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                         float y);
 
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;

@@ -23,7 +23,8 @@ QString ToQString(const std::u16string& text) {
 }
 
 std::u16string ToU16(const QString& text) {
-    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()), static_cast<std::size_t>(text.size()));
+    return std::u16string(reinterpret_cast<const char16_t*>(text.utf16()),
+                          static_cast<std::size_t>(text.size()));
 }
 
 void ThrowInvalidPropertyValue() { throw ErrorObject(380, "mirvane", "Invalid property value"); }

@@ -30,9 +30,13 @@ public:
     std::int32_t Top() const override { return ToTwips(mWidget.y()); }
     void SetTop(std::int32_t twips) override { mWidget.move(mWidget.x(), ToPixels(twips)); }
     std::int32_t Width() const override { return ToTwips(mWidget.width()); }
-    void SetWidth(std::int32_t twips) override { mWidget.resize(ToPixels(CheckedSize(twips)), mWidget.height()); }
+    void SetWidth(std::int32_t twips) override {
+        mWidget.resize(ToPixels(CheckedSize(twips)), mWidget.height());
+    }
     std::int32_t Height() const override { return ToTwips(mWidget.height()); }
-    void SetHeight(std::int32_t twips) override { mWidget.resize(mWidget.width(), ToPixels(CheckedSize(twips))); }
+    void SetHeight(std::int32_t twips) override {
+        mWidget.resize(mWidget.width(), ToPixels(CheckedSize(twips)));
+    }
     bool Visible() const override { return !mWidget.isHidden(); }
     void SetVisible(bool visible) override { mWidget.setVisible(visible); }
 

@@ -52,7 +52,8 @@ void frmKeyboard::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_
 }
 
 void frmKeyboard::LineKeyPress(TextLine& /*line*/, std::int16_t& keyAscii) {
-    if (mKeyboard != nullptr && EngineTakes(static_cast<std::uint16_t>(keyAscii)) && !mKeyboard->KeyPress(keyAscii)) {
+    if (mKeyboard != nullptr && EngineTakes(static_cast<std::uint16_t>(keyAscii)) &&
+        !mKeyboard->KeyPress(keyAscii)) {
         keyAscii = 0;
     }
 }
@@ -167,8 +168,10 @@ Qt::DropAction frmKeyboard::RunDrag(const std::u16string& dragged) {
 // A text box that is the source of a move drops the moved selection itself.
 void frmKeyboard::RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length) {
     const std::u16string text = line.Text();
-    const auto from = std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(start, 0)), text.size());
-    line.SetText(text.substr(0, from) + text.substr(std::min(text.size(), from + static_cast<std::size_t>(length))));
+    const auto from =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(start, 0)), text.size());
+    line.SetText(text.substr(0, from) +
+                 text.substr(std::min(text.size(), from + static_cast<std::size_t>(length))));
     line.SetSelStart(start);
 }
 

@@ -248,7 +248,8 @@ void PlainTextLine::mouseMoveEvent(QMouseEvent* event) {
     }
     if (mPressedInSelection) {
         if ((event->buttons() & Qt::LeftButton) &&
-            (event->position().toPoint() - mPressedAt).manhattanLength() >= QApplication::startDragDistance()) {
+            (event->position().toPoint() - mPressedAt).manhattanLength() >=
+                QApplication::startDragDistance()) {
             mPressedInSelection = false;
             if (mEvents != nullptr) {
                 mEvents->LineStartsDrag(*this);
@@ -336,14 +337,16 @@ void PlainTextLine::SetSelStart(std::int16_t start) {
 
 std::int16_t PlainTextLine::SelLength() const {
     const QTextCursor cursor = textCursor();
-    return ToInt16(FromDocumentPosition(cursor.selectionEnd()) - FromDocumentPosition(cursor.selectionStart()));
+    return ToInt16(FromDocumentPosition(cursor.selectionEnd()) -
+                   FromDocumentPosition(cursor.selectionStart()));
 }
 
 void PlainTextLine::SetSelLength(std::int16_t length) {
     const std::int32_t start = SelStart();
     QTextCursor cursor = textCursor();
     cursor.setPosition(ToDocumentPosition(start));
-    cursor.setPosition(ToDocumentPosition(start + std::max<std::int32_t>(length, 0)), QTextCursor::KeepAnchor);
+    cursor.setPosition(ToDocumentPosition(start + std::max<std::int32_t>(length, 0)),
+                       QTextCursor::KeepAnchor);
     setTextCursor(cursor);
 }
 

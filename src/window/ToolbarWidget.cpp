@@ -20,7 +20,8 @@ ToolbarWidget::ToolbarWidget(QWidget* parent)
         const QString key = QString::fromLatin1(entry.key.data(), static_cast<qsizetype>(entry.key.size()));
         QAction* action = addAction(QIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), key);
         action->setObjectName(key);
-        action->setToolTip(QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size())));
+        action->setToolTip(
+            QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size())));
         action->setCheckable(entry.showsState);
         connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
         mButtons.insert(key, action);
@@ -38,6 +39,8 @@ QAction* ToolbarWidget::ButtonAction(std::string_view key) const {
 
 int ToolbarWidget::ButtonValue(std::string_view key) const { return ButtonAction(key)->isChecked() ? 1 : 0; }
 
-void ToolbarWidget::SetButtonValue(std::string_view key, int value) { ButtonAction(key)->setChecked(value != 0); }
+void ToolbarWidget::SetButtonValue(std::string_view key, int value) {
+    ButtonAction(key)->setChecked(value != 0);
+}
 
 } // namespace mirvane

@@ -13,7 +13,7 @@ namespace mirvane {
 struct ToolbarEntry {
     std::string_view key; // empty for a separator
     std::string_view tooltip;
-    bool showsState;      // pressed or released, kept by the engine
+    bool showsState; // pressed or released, kept by the engine
 };
 
 inline constexpr std::array<ToolbarEntry, 18> kToolbarEntries{{

@@ -36,23 +36,80 @@ struct DesignRow {
     int count;
 };
 constexpr std::array<DesignRow, 5> kDesignRows{{
-    {960, {{{1, 600, 600}, {2, 600, 600}, {3, 600, 600}, {4, 600, 600}, {5, 600, 600}, {6, 600, 600},
-            {7, 600, 600}, {8, 600, 600}, {9, 600, 600}, {10, 600, 600}, {11, 600, 600}, {12, 600, 600},
-            {13, 600, 600}, {14, 600, 600}, {15, 600, 600}}},
+    {960,
+     {{{1, 600, 600},
+       {2, 600, 600},
+       {3, 600, 600},
+       {4, 600, 600},
+       {5, 600, 600},
+       {6, 600, 600},
+       {7, 600, 600},
+       {8, 600, 600},
+       {9, 600, 600},
+       {10, 600, 600},
+       {11, 600, 600},
+       {12, 600, 600},
+       {13, 600, 600},
+       {14, 600, 600},
+       {15, 600, 600}}},
      15},
-    {1560, {{{16, 840, 600}, {17, 600, 600}, {18, 600, 600}, {19, 600, 600}, {20, 600, 600}, {21, 600, 600},
-             {22, 600, 600}, {23, 600, 600}, {24, 600, 600}, {25, 600, 600}, {26, 600, 600}, {27, 600, 600},
-             {28, 600, 600}, {65, 600, 585}}},
+    {1560,
+     {{{16, 840, 600},
+       {17, 600, 600},
+       {18, 600, 600},
+       {19, 600, 600},
+       {20, 600, 600},
+       {21, 600, 600},
+       {22, 600, 600},
+       {23, 600, 600},
+       {24, 600, 600},
+       {25, 600, 600},
+       {26, 600, 600},
+       {27, 600, 600},
+       {28, 600, 600},
+       {65, 600, 585}}},
      14},
-    {2160, {{{30, 1080, 600}, {31, 600, 600}, {32, 600, 600}, {33, 600, 600}, {34, 600, 600}, {35, 600, 600},
-             {36, 600, 600}, {37, 600, 600}, {38, 600, 600}, {39, 600, 600}, {40, 600, 600}, {41, 600, 600},
-             {29, 1320, 600}}},
+    {2160,
+     {{{30, 1080, 600},
+       {31, 600, 600},
+       {32, 600, 600},
+       {33, 600, 600},
+       {34, 600, 600},
+       {35, 600, 600},
+       {36, 600, 600},
+       {37, 600, 600},
+       {38, 600, 600},
+       {39, 600, 600},
+       {40, 600, 600},
+       {41, 600, 600},
+       {29, 1320, 600}}},
      13},
-    {2760, {{{42, 1320, 600}, {43, 600, 600}, {44, 600, 600}, {45, 600, 600}, {46, 600, 600}, {47, 600, 600},
-             {48, 600, 600}, {49, 600, 600}, {50, 600, 600}, {51, 600, 600}, {52, 600, 600}, {53, 1680, 600}}},
+    {2760,
+     {{{42, 1320, 600},
+       {43, 600, 600},
+       {44, 600, 600},
+       {45, 600, 600},
+       {46, 600, 600},
+       {47, 600, 600},
+       {48, 600, 600},
+       {49, 600, 600},
+       {50, 600, 600},
+       {51, 600, 600},
+       {52, 600, 600},
+       {53, 1680, 600}}},
      12},
-    {3360, {{{54, 840, 600}, {55, 600, 600}, {56, 960, 600}, {57, 600, 600}, {58, 2160, 600}, {59, 600, 600},
-             {60, 600, 600}, {61, 600, 600}, {62, 600, 600}, {63, 600, 600}, {64, 840, 600}}},
+    {3360,
+     {{{54, 840, 600},
+       {55, 600, 600},
+       {56, 960, 600},
+       {57, 600, 600},
+       {58, 2160, 600},
+       {59, 600, 600},
+       {60, 600, 600},
+       {61, 600, 600},
+       {62, 600, 600},
+       {63, 600, 600},
+       {64, 840, 600}}},
      11},
 }};
 
@@ -142,7 +199,8 @@ void frmKeyboard::CreateControls() {
 void frmKeyboard::CreateMenus() {
     QMenu* current = nullptr;
     for (const MenuEntryDesign& entry : kMenuEntries) {
-        const QString caption = QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size()));
+        const QString caption =
+            QString::fromLatin1(entry.caption.data(), static_cast<qsizetype>(entry.caption.size()));
         QAction* action = nullptr;
         if (entry.topLevel) {
             current = menuBar()->addMenu(caption);
@@ -154,10 +212,11 @@ void frmKeyboard::CreateMenus() {
             const Menu item = entry.id;
             connect(action, &QAction::triggered, this, [this, item] { OnMenu(item); });
         }
-        action->setObjectName(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
+        action->setObjectName(
+            QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
         if (!entry.shortcut.empty()) {
-            action->setShortcut(
-                QKeySequence(QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size()))));
+            action->setShortcut(QKeySequence(
+                QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size()))));
         }
         action->setCheckable(entry.checkable);
         action->setChecked(entry.checked);
@@ -244,15 +303,15 @@ void frmKeyboard::KeyButtonClick(KeyButtonWidget* button) {
     }
 }
 
-void frmKeyboard::KeyButtonMouseMove(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
-                                     float y) {
+void frmKeyboard::KeyButtonMouseMove(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift,
+                                     float x, float y) {
     if (mButtonEvents != nullptr) {
         mButtonEvents->ButtonMouseMove(*button, mouseButton, shift, x, y);
     }
 }
 
-void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
-                                   float y) {
+void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift,
+                                   float x, float y) {
     if (mButtonEvents != nullptr) {
         mButtonEvents->ButtonMouseUp(*button, mouseButton, shift, x, y);
     }

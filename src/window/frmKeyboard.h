@@ -87,8 +87,10 @@ private:
 
     // Window routines of the key buttons.
     void KeyButtonClick(KeyButtonWidget* button);
-    void KeyButtonMouseMove(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x, float y);
-    void KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x, float y);
+    void KeyButtonMouseMove(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                            float y);
+    void KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
+                          float y);
 
     // Window events.
     void FormResize();

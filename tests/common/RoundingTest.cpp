@@ -1,5 +1,5 @@
-#include "common/ErrorObject.h"
 #include "common/Rounding.h"
+#include "common/ErrorObject.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,9 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
         double value;
         double rounded;
     };
-    for (const Case c : {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
-                         Case{2.5001, 3}, Case{40.4222, 40}, Case{1000.5, 1000}, Case{1001.5, 1002}}) {
+    for (const Case c :
+         {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
+          Case{2.5001, 3}, Case{40.4222, 40}, Case{1000.5, 1000}, Case{1001.5, 1002}}) {
         EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
     }
 }

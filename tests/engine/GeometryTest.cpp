@@ -46,8 +46,8 @@ TEST(Geometry, WidthsSnapToTheNearestWholeUnitAndNeverBelowTheMinimum) {
         std::int32_t requested;
         std::int32_t snapped;
     };
-    for (const Case c : {Case{5300, 5200}, Case{5100, 5200}, Case{1000, 5200}, Case{9795, 9700}, Case{9830, 9925},
-                         Case{7450, 7450}}) {
+    for (const Case c : {Case{5300, 5200}, Case{5100, 5200}, Case{1000, 5200}, Case{9795, 9700},
+                         Case{9830, 9925}, Case{7450, 7450}}) {
         EngineHarness h;
         ResizeTo(h, c.requested);
         EXPECT_EQ(h.window->width, c.snapped) << "requested " << c.requested;
@@ -155,4 +155,3 @@ TEST(Geometry, AnErrorInTheLayoutIsReportedOnceAndReleasesTheGuard) {
     EXPECT_EQ(h.errors.errors.size(), 1U);
     EXPECT_EQ(w.Key(30).left, 300);
 }
-

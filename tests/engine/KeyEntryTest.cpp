@@ -167,8 +167,8 @@ TEST_F(Entry, ClearTextEmptiesBothLinesAndTheBuffer) {
 
 TEST(ShiftCounterpart, GivesTheOtherCharacterOfTheSameUsKey) {
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"q", u"Q"}, {u"Q", u"q"}, {u"?", u"/"}, {u"/", u"?"}, {u" ", u" "}, {u"`", u"~"},
-        {u"\"", u"'"}, {u"|", u"\\"}, {u"\t", u""}, {u"ab", u""}, {u"", u""}, {u"\u00e9", u""}};
+        {u"q", u"Q"},  {u"Q", u"q"},  {u"?", u"/"}, {u"/", u"?"}, {u" ", u" "}, {u"`", u"~"},
+        {u"\"", u"'"}, {u"|", u"\\"}, {u"\t", u""}, {u"ab", u""}, {u"", u""},   {u"\u00e9", u""}};
     for (const auto& [in, out] : cases) {
         EXPECT_EQ(Keyboard::ShiftCounterpart(in), out);
     }

@@ -31,7 +31,7 @@ TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
     };
     k.SetKeyboardLayoutType(0); // standard, mapped
     for (const Case& c : {Case{false, false, false, u'q', u"q"}, Case{true, false, true, u'Q', u"Q"},
-                         Case{false, true, true, u'1', u"!"}, Case{true, true, false, u'q', u"q"}}) {
+                          Case{false, true, true, u'1', u"!"}, Case{true, true, false, u'q', u"q"}}) {
         k.ClearText();
         keys.held.clear();
         if (c.shiftHeld) {
@@ -62,7 +62,8 @@ TEST_F(Physical, DvorakAndScrambledLayoutsMapThePhysicalKeys) {
     k.ClearText();
     k.SetKeyboardLayoutType(3);
     std::u16string expected;
-    for (const auto& [character, button] : std::vector<std::pair<char16_t, int>>{{u'q', 17}, {u'a', 31}, {u'/', 52}, {u'1', 2}}) {
+    for (const auto& [character, button] :
+         std::vector<std::pair<char16_t, int>>{{u'q', 17}, {u'a', 31}, {u'/', 52}, {u'1', 2}}) {
         TypeKey(0, character);
         expected += w.Key(button).caption == u"&&" ? u"&" : w.Key(button).caption;
     }

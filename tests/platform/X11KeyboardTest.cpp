@@ -70,7 +70,8 @@ TEST_F(X11Keys, ShiftAndCapsLockWordsFollowTheServer) {
     keys.KeyUp(20);
     EXPECT_NE((keyboard.GetKeyState(20) & 1) != 0, wasOn);
     keys.SendKeys(u"ab");
-    EXPECT_TRUE(TextArrives(wasOn ? QStringLiteral("ab") : QStringLiteral("AB"))) << line.text().toStdString();
+    EXPECT_TRUE(TextArrives(wasOn ? QStringLiteral("ab") : QStringLiteral("AB")))
+        << line.text().toStdString();
     keys.KeyDown(20);
     keys.KeyUp(20);
     EXPECT_EQ((keyboard.GetKeyState(20) & 1) != 0, wasOn);

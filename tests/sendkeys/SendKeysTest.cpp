@@ -44,8 +44,10 @@ TEST_F(SendKeysFixture, CharactersModifiersAndGroups) {
         {u"ab", Tap(65) + Tap(66)},
         {u"+a", Tap(16) + Tap(65)},
         {u"+(a)", std::vector<KeyEvent>{Down(16)} + Tap(65) + std::vector<KeyEvent>{Up(16)}},
-        {u"+(^(a))", std::vector<KeyEvent>{Down(16), Down(17)} + Tap(65) + std::vector<KeyEvent>{Up(17), Up(16)}},
-        {u"%(xy)^", std::vector<KeyEvent>{Down(18)} + Tap(88) + Tap(89) + std::vector<KeyEvent>{Up(18)} + Tap(17)},
+        {u"+(^(a))",
+         std::vector<KeyEvent>{Down(16), Down(17)} + Tap(65) + std::vector<KeyEvent>{Up(17), Up(16)}},
+        {u"%(xy)^",
+         std::vector<KeyEvent>{Down(18)} + Tap(88) + Tap(89) + std::vector<KeyEvent>{Up(18)} + Tap(17)},
         {u"A", Tap(65)},
         {u"}", Tap(221)},
     };
@@ -75,7 +77,7 @@ TEST_F(SendKeysFixture, BracesNameKeysWithRepetitions) {
         {u"{a 2.5}", Tap(65) + Tap(65)}, // halves to even
         {u"{a +1e0}", Tap(65)},
         {u"{a -3}", {}},
-        {u"{QWERTY}", Tap(81)},          // not a name: its first character's key
+        {u"{QWERTY}", Tap(81)}, // not a name: its first character's key
         {u"{}}", Tap(221)},
         {u"{{}", Tap(219)},
         {u"{F16}{prtsc}{del}", Tap(127) + Tap(42) + Tap(46)},

@@ -4,8 +4,8 @@
 // selection rules of the original controls (writing Text puts the caret at 0, SelStart
 // clamps and drops the selection, SelLength clamps to the text).
 
-#include "engine/Controls.h"
 #include "common/ErrorObject.h"
+#include "engine/Controls.h"
 #include "engine/Keyboard.h"
 
 #include <algorithm>
@@ -83,7 +83,8 @@ public:
     }
     std::int16_t SelLength() const override { return selLength; }
     void SetSelLength(std::int16_t l) override {
-        selLength = static_cast<std::int16_t>(std::clamp<int>(l, 0, static_cast<int>(text.size()) - selStart));
+        selLength =
+            static_cast<std::int16_t>(std::clamp<int>(l, 0, static_cast<int>(text.size()) - selStart));
     }
     std::u16string PasswordChar() const override { return passwordChar; }
     void SetPasswordChar(const std::u16string& p) override { passwordChar = p; }
@@ -129,9 +130,9 @@ public:
 class FakeToolbar final : public FakePlaced<ToolbarControl> {
 public:
     FakeToolbar() {
-        for (const char* key : {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll", "Dvorak",
-                                "Unscramble", "ToggleMask", "Beep", "KeepPassword", "Obsfucate", "KeepOnTop",
-                                "Clear"}) {
+        for (const char* key :
+             {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll", "Dvorak", "Unscramble",
+              "ToggleMask", "Beep", "KeepPassword", "Obsfucate", "KeepOnTop", "Clear"}) {
             values[key] = 0;
         }
         height = 420;

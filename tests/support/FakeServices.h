@@ -9,8 +9,8 @@
 #include "platform/WindowStacking.h"
 
 #include <deque>
-#include <set>
 #include <random>
+#include <set>
 
 namespace mirvane::test {
 
@@ -60,7 +60,9 @@ public:
 // Keys held and Caps Lock as a test sets them.
 class FakeKeyState final : public KeyState {
 public:
-    std::int16_t GetAsyncKeyState(int key) override { return held.count(key) != 0 ? kKeyDownBit : std::int16_t{0}; }
+    std::int16_t GetAsyncKeyState(int key) override {
+        return held.count(key) != 0 ? kKeyDownBit : std::int16_t{0};
+    }
     std::int16_t GetKeyState(int key) override {
         std::int16_t state = GetAsyncKeyState(key);
         if (key == 20 && capsLock) {
@@ -82,13 +84,13 @@ public:
 struct EngineHarness {
     explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {}) : random(seed) {
         random.queued = std::move(firstDraws);
-        keyboard = std::make_unique<Keyboard>(KeyboardServices{
-            [this] {
-                auto made = std::make_unique<FakeWindow>();
-                window = made.get();
-                return made;
-            },
-            random, errors, layering, [this] { return hoverInterval; }, keyState});
+        keyboard = std::make_unique<Keyboard>(KeyboardServices{[this] {
+                                                                   auto made = std::make_unique<FakeWindow>();
+                                                                   window = made.get();
+                                                                   return made;
+                                                               },
+                                                               random, errors, layering,
+                                                               [this] { return hoverInterval; }, keyState});
     }
 
     SeededRandom random;

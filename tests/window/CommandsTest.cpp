@@ -57,11 +57,13 @@ TEST(Commands, LayoutCommandsFromMenuAndToolbar) {
     EXPECT_FALSE(Pressed(h, "ScrambleAll"));
 
     h.Menu(Menu::EntryModeScrambleAll);
-    const QString first = h.Window().KeyButtonWidgetAt(17)->text() + h.Window().KeyButtonWidgetAt(18)->text() +
+    const QString first = h.Window().KeyButtonWidgetAt(17)->text() +
+                          h.Window().KeyButtonWidgetAt(18)->text() +
                           h.Window().KeyButtonWidgetAt(19)->text() + h.Window().KeyButtonWidgetAt(20)->text();
     h.Menu(Menu::EntryModeScrambleAll);
-    const QString second = h.Window().KeyButtonWidgetAt(17)->text() + h.Window().KeyButtonWidgetAt(18)->text() +
-                           h.Window().KeyButtonWidgetAt(19)->text() + h.Window().KeyButtonWidgetAt(20)->text();
+    const QString second =
+        h.Window().KeyButtonWidgetAt(17)->text() + h.Window().KeyButtonWidgetAt(18)->text() +
+        h.Window().KeyButtonWidgetAt(19)->text() + h.Window().KeyButtonWidgetAt(20)->text();
     EXPECT_EQ(k.KeyboardLayoutType(), 3);
     EXPECT_NE(first, second);
     EXPECT_TRUE(h.Window().MenuAction(Menu::EntryModeUnscrambleAll)->isEnabled());

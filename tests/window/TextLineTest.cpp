@@ -72,12 +72,18 @@ TEST_F(TextLines, NoRoadLeadsTextIntoThePasswordLineBehindTheEngine) {
     Type(password, "abc");
     QGuiApplication::clipboard()->setText(QStringLiteral("PASTED"));
     const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
-        {Qt::Key_V, Qt::ControlModifier},      {Qt::Key_C, Qt::ControlModifier},
-        {Qt::Key_X, Qt::ControlModifier},      {Qt::Key_Insert, Qt::ControlModifier},
-        {Qt::Key_Insert, Qt::ShiftModifier},   {Qt::Key_Delete, Qt::ShiftModifier},
-        {Qt::Key_Z, Qt::ControlModifier},      {Qt::Key_Y, Qt::ControlModifier},
-        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}, {Qt::Key_K, Qt::ControlModifier},
-        {Qt::Key_Backspace, Qt::ControlModifier}, {Qt::Key_Delete, Qt::ControlModifier},
+        {Qt::Key_V, Qt::ControlModifier},
+        {Qt::Key_C, Qt::ControlModifier},
+        {Qt::Key_X, Qt::ControlModifier},
+        {Qt::Key_Insert, Qt::ControlModifier},
+        {Qt::Key_Insert, Qt::ShiftModifier},
+        {Qt::Key_Delete, Qt::ShiftModifier},
+        {Qt::Key_Z, Qt::ControlModifier},
+        {Qt::Key_Y, Qt::ControlModifier},
+        {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier},
+        {Qt::Key_K, Qt::ControlModifier},
+        {Qt::Key_Backspace, Qt::ControlModifier},
+        {Qt::Key_Delete, Qt::ControlModifier},
     };
     for (const auto& [key, modifiers] : keys) {
         password->selectAll();

@@ -72,7 +72,8 @@ TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
     for (QAction* action : top) {
         topCaptions << action->text();
     }
-    EXPECT_EQ(topCaptions, (QStringList{"&File", "&Mouse Mode", "&Keyboard Mode", "&View", "&Options", "Help"}));
+    EXPECT_EQ(topCaptions,
+              (QStringList{"&File", "&Mouse Mode", "&Keyboard Mode", "&View", "&Options", "Help"}));
     EXPECT_EQ(w.MenuAction(Menu::FileExit)->shortcut(), QKeySequence(QStringLiteral("Ctrl+Q")));
     EXPECT_EQ(w.MenuAction(Menu::ViewPasswordMask)->shortcut(), QKeySequence(QStringLiteral("Ctrl+M")));
     EXPECT_EQ(w.MenuAction(Menu::EntryModeScrambleAll)->text(),
@@ -83,7 +84,8 @@ TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
                             Menu::OptionsKeepPasswordAfterDragDrop};
     for (const MenuEntryDesign& entry : kMenuEntries) {
         QAction* action = w.MenuAction(entry.id);
-        const bool shouldCheck = std::find(std::begin(checked), std::end(checked), entry.id) != std::end(checked);
+        const bool shouldCheck =
+            std::find(std::begin(checked), std::end(checked), entry.id) != std::end(checked);
         EXPECT_EQ(action->isChecked(), shouldCheck) << entry.name;
         if (entry.id != Menu::OptionsReveal) { // an invisible action reads as disabled
             EXPECT_EQ(action->isEnabled(), entry.id != Menu::EntryModeUnscrambleAll) << entry.name;
@@ -97,29 +99,22 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
     WindowHarness h;
     QStringList seen;
     for (QAction* action : h.Window().ToolbarWidgetControl()->actions()) {
-        seen << (action->isSeparator() ? QStringLiteral("|") : action->objectName() + ":" + action->toolTip());
+        seen << (action->isSeparator() ? QStringLiteral("|")
+                                       : action->objectName() + ":" + action->toolTip());
         if (!action->isSeparator()) {
             EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
         }
     }
-    EXPECT_EQ(seen, (QStringList{"Standard:Standard Entry",
-                                 "Hover:Hover Entry",
-                                 "HideMouse:Hidden Mouse and Hover Entry",
-                                 "|",
+    EXPECT_EQ(seen, (QStringList{"Standard:Standard Entry", "Hover:Hover Entry",
+                                 "HideMouse:Hidden Mouse and Hover Entry", "|",
                                  "ScrambleOnScreen:Scramble JUST the on-screen keys",
                                  "ScrambleAll:Scramble the on-screen keys AND keyboard input",
                                  "Dvorak:Use Dvorak layout for on-screen keys AND keyboard",
-                                 "Unscramble:Unscramble on-screen keys and keyboard input",
-                                 "|",
-                                 "ToggleMask:Show/hide the password masking",
-                                 "|",
-                                 "Beep:Beep on Hover Entry",
+                                 "Unscramble:Unscramble on-screen keys and keyboard input", "|",
+                                 "ToggleMask:Show/hide the password masking", "|", "Beep:Beep on Hover Entry",
                                  "KeepPassword:Keep Password After Drag Drop",
-                                 "Obsfucate:Hide password in amongst random characters",
-                                 "|",
-                                 "KeepOnTop:Keep On Top",
-                                 "|",
-                                 "Clear:Clear text/password"}));
+                                 "Obsfucate:Hide password in amongst random characters", "|",
+                                 "KeepOnTop:Keep On Top", "|", "Clear:Clear text/password"}));
     // Shown, the toolbar reflects the start state.
     EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("Standard")->isChecked());
     EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepPassword")->isChecked());

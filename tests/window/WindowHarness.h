@@ -7,8 +7,8 @@
 #include "app/frmError.h"
 #include "window/frmKeyboard.h"
 
-#include <QPlainTextEdit>
 #include <QLabel>
+#include <QPlainTextEdit>
 #include <QTimer>
 
 #include <functional>
@@ -53,7 +53,9 @@ struct WindowHarness {
         Window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Window()));
     }
-    ~WindowHarness() { EXPECT_TRUE(errorWindows.reports.isEmpty()) << errorWindows.reports.join("; ").toStdString(); }
+    ~WindowHarness() {
+        EXPECT_TRUE(errorWindows.reports.isEmpty()) << errorWindows.reports.join("; ").toStdString();
+    }
     frmKeyboard& Window() { return *application.Window(); }
     Keyboard& Engine() { return *application.Keyboard(); }
     KeyButtonWidget* KeyShowing(const QString& caption) {

@@ -39,7 +39,8 @@ X11Keyboard::X11Keyboard() {
     mMaxKeycode = setup->max_keycode;
     LoadKeymap();
     auto xkb = Owned(xcb_xkb_use_extension_reply(
-        mConnection, xcb_xkb_use_extension(mConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION), nullptr));
+        mConnection, xcb_xkb_use_extension(mConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION),
+        nullptr));
     mHasXkb = xkb && xkb->supported;
 }
 
@@ -73,7 +74,8 @@ std::uint8_t X11Keyboard::KeycodeOf(int virtualKey) {
     // The key that has the keysym unshifted, else any key that has it.
     for (int column = 0; column < std::min(mKeysymsPerKeycode, 2); ++column) {
         for (int keycode = mMinKeycode; keycode <= mMaxKeycode; ++keycode) {
-            const std::size_t at = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode + column);
+            const std::size_t at =
+                static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode + column);
             if (at < mKeysyms.size() && mKeysyms[at] == keysym) {
                 return static_cast<std::uint8_t>(keycode);
             }
@@ -113,7 +115,9 @@ std::int16_t X11Keyboard::ScanCharacter(char16_t character) {
 }
 
 bool X11Keyboard::IsDown(const std::uint8_t* keys, int virtualKey) {
-    const auto down = [keys](std::uint8_t keycode) { return keycode != 0 && (keys[keycode / 8] >> (keycode % 8)) & 1; };
+    const auto down = [keys](std::uint8_t keycode) {
+        return keycode != 0 && (keys[keycode / 8] >> (keycode % 8)) & 1;
+    };
     switch (virtualKey) {
     case kShift:
         return down(KeycodeOf(160)) || down(KeycodeOf(161));
@@ -138,12 +142,13 @@ std::int16_t X11Keyboard::GetKeyState(int virtualKey) {
     }
     bool locked = false;
     if (mHasXkb) {
-        auto xkbState = Owned(
-            xcb_xkb_get_state_reply(mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+        auto xkbState = Owned(xcb_xkb_get_state_reply(
+            mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
         locked = xkbState && (xkbState->lockedMods & XCB_MOD_MASK_LOCK) != 0;
     } else {
         const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
-        auto pointer = Owned(xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, root), nullptr));
+        auto pointer =
+            Owned(xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, root), nullptr));
         locked = pointer && (pointer->mask & XCB_MOD_MASK_LOCK) != 0;
     }
     if (locked) {

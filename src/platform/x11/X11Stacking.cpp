@@ -12,7 +12,8 @@ namespace mirvane::x11 {
 namespace {
 xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
     xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name), nullptr);
+        connection, xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
     const xcb_atom_t atom = reply != nullptr ? reply->atom : XCB_NONE;
     std::free(reply);
     return atom;
