@@ -10,9 +10,6 @@
 namespace mirvane {
 
 namespace {
-QRect TwipsRect(int left, int top, int width, int height) {
-    return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
-}
 
 QLabel* PlacedLabel(QWidget* parent, const QString& text, QRect where, const char* name) {
     auto* label = new QLabel(text, parent);

@@ -18,6 +18,10 @@ int ToPixels(std::int32_t twips) { return static_cast<int>(RoundHalfEven(twips /
 
 std::int32_t ToTwips(int pixels) { return ToLong(pixels * TwipsPerPixel()); }
 
+QRect TwipsRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
+    return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
+}
+
 QString ToQString(const std::u16string& text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }

@@ -5,6 +5,7 @@
 #include "engine/Controls.h"
 
 #include <QAction>
+#include <QRect>
 #include <QString>
 #include <QTimer>
 #include <QWidget>
@@ -17,6 +18,9 @@ namespace mirvane {
 double TwipsPerPixel();
 int ToPixels(std::int32_t twips);
 std::int32_t ToTwips(int pixels);
+
+// A rectangle given in twips, in pixels.
+QRect TwipsRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height);
 
 QString ToQString(const std::u16string& text);
 std::u16string ToU16(const QString& text);

@@ -113,9 +113,6 @@ constexpr std::array<DesignRow, 5> kDesignRows{{
      11},
 }};
 
-QRect TwipsRect(int left, int top, int width, int height) {
-    return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};
-}
 } // namespace
 
 QCursor GreyDotPointer() {
