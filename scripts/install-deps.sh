@@ -5,13 +5,13 @@ set -euo pipefail
 
 packages=(
     # build
-    cmake ninja-build g++ clang pkg-config qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev
+    cmake ninja-build g++ clang libclang-rt-14-dev pkg-config qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev
     libxcb1-dev libxcb-xtest0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
     # a desktop without a screen, driven as a person would
     xvfb openbox xdotool x11-utils xauth dbus at-spi2-core python3 python3-pyatspi gir1.2-atspi-2.0
     imagemagick fonts-dejavu-core
     # the Windows build and its tests
-    g++-mingw-w64-x86-64 wine64
+    g++-mingw-w64-x86-64 wine64 wine
 )
 
 missing=()
@@ -26,4 +26,4 @@ echo "Installing: ${missing[*]}"
 as_root=()
 [ "$(id -u)" -eq 0 ] || as_root=(sudo)
 "${as_root[@]}" apt-get update -q
-DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive "${as_root[@]}" apt-get install -y -q "${missing[@]}"
