@@ -18,6 +18,8 @@ struct X11Keys : ::testing::Test {
         line.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&line));
         line.setFocus();
+        // Keys go wherever the window manager has put the focus: wait until that is here.
+        ASSERT_TRUE(QTest::qWaitFor([this] { return keyboard.IsForeground(line.winId()); }, 5000));
     }
     void TearDown() override {
         for (int key : {16, 17, 18, 20}) {
