@@ -290,7 +290,6 @@ void frmKeyboard::SetHeight(std::int32_t twips) {
 
 void frmKeyboard::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    tbToolbar->resize(mClient->width(), tbToolbar->height());
     FormResize();
 }
 
@@ -345,7 +344,7 @@ void frmKeyboard::FormDeactivate() {
 
 // Each statement on its own: a failure (a window too small for the line) skips only it.
 void frmKeyboard::FormResize() {
-    tbToolbar->resize(mClient->width(), tbToolbar->height());
+    tbToolbar->resize(mClient->width(), tbToolbar->height()); // the toolbar spans the window
     try {
         txtPassword->SetHeight(Height() - txtPassword->Top() - 850);
     } catch (...) {
