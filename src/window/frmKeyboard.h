@@ -69,8 +69,6 @@ public:
     ToolbarWidget* ToolbarWidgetControl() const { return tbToolbar; }
     PasswordLine* PasswordWidget() const { return txtPassword; }
     PlainTextLine* PlainTextWidget() const { return txtText; }
-    QWidget* ClientArea() const { return mClient; }
-    bool NoiseTimerRunning() const { return tmrRandomNoise.isActive(); }
 
     // How a drag of the lines' text ends; a test may decide instead of a drop target.
     using DragRunner = std::function<Qt::DropAction(QDrag&)>;
