@@ -153,13 +153,24 @@ class Program:
         return lines[0] if lines else None
 
     def menu(self, top, item):
-        """Opens a menu of the menu bar and chooses an item, as a person would."""
+        """Opens a menu of the menu bar and chooses an item, as a person would: again if
+        the first click did not open it."""
         strip = lambda text: text.replace("&", "")
         bar = self.frame.descendants("menu bar")[0]
+        wait_for("the last menu to close",
+                 lambda: not any(node.showing for node in bar.descendants("popup menu")))
         heading = next(node for node in bar.descendants("menu item") if strip(node.name) == top and node.showing)
-        heading.click()
-        entry = wait_for(f"menu item {item}", lambda: next(
-            (node for node in heading.descendants() if strip(node.name) == item and node.showing), None))
+        find = lambda: next((node for node in heading.descendants() if strip(node.name) == item and node.showing),
+                            None)
+        for _ in range(5):
+            heading.click()
+            try:
+                entry = wait_for(f"menu item {item}", find, timeout=3)
+                break
+            except AssertionError:
+                xdotool("key", "Escape")
+        else:
+            raise AssertionError(f"the menu {top} never opened")
         entry.click()
 
     def dialog(self, title):
