@@ -1,8 +1,10 @@
 #include "app/modMain.h"
+#include "platform/ProcessHardening.h"
 
 #include <QApplication>
 
 int main(int argc, char* argv[]) {
+    mirvane::platform::HardenProcess(); // before the first secret exists
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirvane"));
     mirvane::modMain::Main();

@@ -3,6 +3,8 @@
 // The small interfaces through which the engine drives the main window. Lengths are
 // twips, relative to the window's client area; text is UTF-16 as in the text boxes.
 
+#include "common/SecretText.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,8 +40,9 @@ public:
 
 class TextLine : public Placeable {
 public:
-    virtual std::u16string Text() const = 0;
-    virtual void SetText(const std::u16string& text) = 0;
+    // Secret: the plain line shows the password itself.
+    virtual SecretText Text() const = 0;
+    virtual void SetText(const SecretText& text) = 0;
     virtual std::int16_t SelStart() const = 0;
     virtual void SetSelStart(std::int16_t start) = 0;
     virtual std::int16_t SelLength() const = 0;

@@ -12,20 +12,22 @@ constexpr char16_t kLineFeed = u'\n';
 constexpr std::int16_t kBackspaceCode = 8;
 
 // The first s characters of a text, as the object model's Left$ gives them.
-std::u16string LeftPart(const std::u16string& text, std::int32_t s) {
+SecretText LeftPart(const SecretText& text, std::int32_t s) {
     return text.substr(
         0, static_cast<std::size_t>(std::clamp<std::int32_t>(s, 0, static_cast<std::int32_t>(text.size()))));
 }
 
 // Everything after a selection of l characters starting at s.
-std::u16string RightPart(const std::u16string& text, std::int32_t s, std::int32_t l) {
+SecretText RightPart(const SecretText& text, std::int32_t s, std::int32_t l) {
     const auto from = static_cast<std::size_t>(std::max<std::int32_t>(s + l, 0));
-    return from < text.size() ? text.substr(from) : std::u16string();
+    return from < text.size() ? text.substr(from) : SecretText();
 }
 
-std::u16string WithoutLast(const std::u16string& text, std::size_t count) {
+SecretText WithoutLast(const SecretText& text, std::size_t count) {
     return text.substr(0, text.size() > count ? text.size() - count : 0);
 }
+
+SecretText AsSecret(std::u16string_view text) { return SecretText(text.begin(), text.end()); }
 
 // The character keys of a US keyboard, unshifted and shifted.
 constexpr std::array<std::pair<char16_t, char16_t>, 47> kShiftPairs{{
@@ -57,8 +59,8 @@ void Keyboard::ButtonClick(KeyButton& button) {
     } else if (caption == u"tab" || caption == u"ent") {
         TextLine& plain = mWindow->PlainText();
         if (plain.Visible()) {
-            const std::u16string text = plain.Text();
-            const std::u16string breakText = caption == u"tab" ? u"\t" : u"\r\n";
+            const SecretText text = plain.Text();
+            const SecretText breakText = caption == u"tab" ? u"\t" : u"\r\n";
             plain.SetText(LeftPart(text, s) + breakText + RightPart(text, s, l));
             plain.SetFocus();
             plain.SetSelStart(static_cast<std::int16_t>(s + breakText.size()));
@@ -81,7 +83,7 @@ void Keyboard::ButtonClick(KeyButton& button) {
 }
 
 void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::int16_t s, std::int16_t l) {
-    std::u16string c = caption;
+    SecretText c = AsSecret(caption);
     if (caption == u"space" || caption.empty()) {
         c = u" ";
     } else if (caption == u"&&") {
@@ -89,7 +91,7 @@ void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::
     }
     mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
 
-    const std::u16string text = line.Text();
+    const SecretText text = line.Text();
     const bool masked = mWindow->Password().Visible();
     line.SetText(LeftPart(text, s) + (masked ? u"*" : c) + RightPart(text, s, l));
 
@@ -103,9 +105,9 @@ void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::
 }
 
 void Keyboard::BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l) {
-    const std::u16string text = line.Text();
-    const std::u16string left = LeftPart(text, s);
-    const std::u16string right = RightPart(text, s, l);
+    const SecretText text = line.Text();
+    const SecretText left = LeftPart(text, s);
+    const SecretText right = RightPart(text, s, l);
     if (l <= 0 && s == 0) {
         line.SetFocus();
         line.SetSelStart(0);
@@ -136,7 +138,7 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
     const bool masked = mWindow->Password().Visible();
     const std::int16_t s = line.SelStart();
     const std::int16_t l = line.SelLength();
-    const std::u16string text = line.Text();
+    const SecretText text = line.Text();
 
     if (keyAscii == kBackspaceCode) {
         if (text.empty()) {
@@ -158,9 +160,9 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
         return false;
     }
 
-    std::u16string c(1, static_cast<char16_t>(static_cast<std::uint16_t>(keyAscii)));
+    SecretText c(1, static_cast<char16_t>(static_cast<std::uint16_t>(keyAscii)));
     if (mKeyboardInputToMatchOnScreenKey) {
-        c = OnScreenKeyCharacter(c);
+        c = AsSecret(OnScreenKeyCharacter(std::u16string(c.begin(), c.end())));
         if (c.empty()) {
             // No on-screen key stands there: taking the key would put the line and buffer out of step.
             return false;
@@ -179,7 +181,7 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
 void Keyboard::ClearText() {
     mWindow->Password().SetText(u"");
     mWindow->PlainText().SetText(u"");
-    mCurrentPassword.clear();
+    Wipe(mCurrentPassword);
 }
 
 std::u16string Keyboard::ShiftCounterpart(const std::u16string& c) {

@@ -25,6 +25,7 @@ Keyboard::Keyboard(KeyboardServices services)
 }
 
 Keyboard::~Keyboard() {
+    Wipe(mCurrentPassword);
     // The window may outlive nothing of ours: drop its reference before it goes.
     if (mWindow) {
         mWindow->AttachKeyboard(nullptr);

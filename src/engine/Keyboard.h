@@ -40,8 +40,11 @@ public:
     ~Keyboard() override;
 
     // Properties.
-    const std::u16string& CurrentPassword() const { return mCurrentPassword; }
-    void SetCurrentPassword(std::u16string password) { mCurrentPassword = std::move(password); }
+    const SecretText& CurrentPassword() const { return mCurrentPassword; }
+    void SetCurrentPassword(SecretText password) {
+        Wipe(mCurrentPassword);
+        mCurrentPassword = std::move(password);
+    }
     std::int16_t KeyboardLayoutType() const { return mKeyboardLayoutType; }
     void SetKeyboardLayoutType(std::int16_t layout);
     bool KeyboardInputToMatchOnScreenKey() const { return mKeyboardInputToMatchOnScreenKey; }
@@ -151,7 +154,7 @@ private:
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;
     std::int16_t mKeyboardLayoutType = 0;
-    std::u16string mCurrentPassword;
+    SecretText mCurrentPassword;
 
     // Statics of their routines, living as long as the object.
     std::int16_t iKeyRow = 0;  // AddKeyToTable

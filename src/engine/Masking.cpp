@@ -35,15 +35,21 @@ void Keyboard::SetTextIsMasked(bool masked) {
         mWindow->MenuEntry(Menu::ModeHiddenMouseAndHover).SetEnabled(true);
 
         // The plain line's first line is the password; its tabs become line breaks.
-        const std::u16string text = plain.Text();
-        std::u16string firstLine = text.substr(0, text.find(u"\r\n"));
-        std::u16string rebuilt;
+        const SecretText text = plain.Text();
+        const SecretText firstLine = text.substr(0, text.find(u"\r\n"));
+        SecretText rebuilt;
         for (char16_t c : firstLine) {
-            rebuilt += c == u'\t' ? std::u16string(u"\r\n") : std::u16string(1, c);
+            if (c == u'\t') {
+                rebuilt += u"\r\n";
+            } else {
+                rebuilt += c;
+            }
         }
-        mCurrentPassword = rebuilt;
+        SetCurrentPassword(std::move(rebuilt));
+        // A hidden line keeps no password: other programs read hidden widgets too.
+        plain.SetText(SecretText());
 
-        password.SetText(std::u16string(mCurrentPassword.size(), u'*'));
+        password.SetText(SecretText(mCurrentPassword.size(), u'*'));
         if (mWindow->Visible()) {
             password.SetFocus();
         }

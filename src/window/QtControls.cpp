@@ -31,6 +31,15 @@ std::u16string ToU16(const QString& text) {
                           static_cast<std::size_t>(text.size()));
 }
 
+QString ToQString(const SecretText& text) {
+    return QString(reinterpret_cast<const QChar*>(text.data()), static_cast<qsizetype>(text.size()));
+}
+
+SecretText ToSecret(const QString& text) {
+    const auto* begin = reinterpret_cast<const char16_t*>(text.utf16());
+    return SecretText(begin, begin + text.size());
+}
+
 void ThrowInvalidPropertyValue() { throw ErrorObject(380, "mirvane", "Invalid property value"); }
 
 } // namespace mirvane

@@ -24,6 +24,9 @@ QRect TwipsRect(std::int32_t left, std::int32_t top, std::int32_t width, std::in
 
 QString ToQString(const std::u16string& text);
 std::u16string ToU16(const QString& text);
+// A widget's text is the widget's own copy; these make the engine's copy, or show it.
+QString ToQString(const SecretText& text);
+SecretText ToSecret(const QString& text);
 
 // Left, Top, Width, Height and Visible of a child widget, in twips of its parent.
 template <class Interface> class PlacedWidget : public Interface {

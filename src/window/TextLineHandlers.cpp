@@ -5,7 +5,6 @@
 
 #include <QApplication>
 #include <QClipboard>
-#include <QMimeData>
 
 #include <algorithm>
 
@@ -82,9 +81,12 @@ void frmKeyboard::LineMouseDown(TextLine& line, std::int16_t button, std::int16_
             mDragReady = false;
         }
         if (button == kRightButton) {
+            // Only what this program put there: another program's clipboard is not ours to empty.
             QClipboard* clipboard = QGuiApplication::clipboard();
-            clipboard->clear(QClipboard::Clipboard);
-            if (clipboard->supportsSelection()) {
+            if (clipboard->ownsClipboard()) {
+                clipboard->clear(QClipboard::Clipboard);
+            }
+            if (clipboard->ownsSelection()) {
                 clipboard->clear(QClipboard::Selection);
             }
         }
@@ -152,22 +154,48 @@ void frmKeyboard::LineGotFocus(TextLine& /*line*/) {
 
 void frmKeyboard::LineLostFocus(TextLine& /*line*/) { tmrRandomNoise.stop(); }
 
-Qt::DropAction frmKeyboard::RunDrag(const std::u16string& dragged) {
+// The drag offers the text without handing it over: only the program it is dropped on gets
+// it, once, and only for a short while after the drop. A target asks at once; one that
+// has not asked by then gets nothing, and neither does anybody who asks later.
+Qt::DropAction frmKeyboard::RunDrag(SecretText dragged) {
     auto* drag = new QDrag(this);
-    auto* mime = new QMimeData;
-    mime->setText(ToQString(dragged));
-    drag->setMimeData(mime);
+    auto* offered = new SecretMimeData(std::move(dragged), [this] { return mDropGate.MayAnswer(); });
+    drag->setMimeData(offered);
+    // A clear dot beside the pointer, so that the window under the pointer is the target's.
+    QPixmap dot(1, 1);
+    dot.fill(Qt::transparent);
+    drag->setPixmap(dot);
+    drag->setHotSpot(QPoint(-4, -4));
+    mDragData = offered;
+    mDropDeadline.stop();
+    mDropGate.Start();
+    Qt::DropAction action = Qt::IgnoreAction;
     if (mRunDrag) {
-        const Qt::DropAction action = mRunDrag(*drag);
+        action = mRunDrag(*drag);
         drag->deleteLater();
-        return action;
+    } else {
+        action = drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
     }
-    return drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::MoveAction);
+    if (action == Qt::IgnoreAction) {
+        EndDrop();
+    } else {
+        mDropDeadline.start();
+    }
+    return action;
+}
+
+void frmKeyboard::EndDrop() {
+    mDropDeadline.stop();
+    mDropGate.Close();
+    if (mDragData != nullptr) {
+        mDragData->Wipe();
+    }
+    mDragData = nullptr;
 }
 
 // A text box that is the source of a move drops the moved selection itself.
 void frmKeyboard::RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length) {
-    const std::u16string text = line.Text();
+    const SecretText text = line.Text();
     const auto from =
         std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(start, 0)), text.size());
     line.SetText(text.substr(0, from) +
@@ -176,10 +204,12 @@ void frmKeyboard::RemoveSelectionAfterMove(TextLine& line, std::int16_t start, s
 }
 
 void frmKeyboard::DragPassword() {
-    std::u16string dragged;
+    SecretText dragged;
     try {
         // The real password, never what the line shows.
-        dragged = mKeyboard != nullptr ? mKeyboard->CurrentPassword() : std::u16string();
+        if (mKeyboard != nullptr) {
+            dragged = mKeyboard->CurrentPassword();
+        }
         mSavedText = txtPassword->Text();
     } catch (...) {
         const CaughtError error = DescribeCurrentException();
@@ -188,7 +218,7 @@ void frmKeyboard::DragPassword() {
     }
     const std::int16_t start = mSavedSelStart;
     const std::int16_t length = mSavedSelLength;
-    const bool moved = RunDrag(dragged) == Qt::MoveAction;
+    const bool moved = RunDrag(std::move(dragged)) == Qt::MoveAction;
     if (moved) {
         RemoveSelectionAfterMove(*txtPassword, start, length);
     }
@@ -199,24 +229,24 @@ void frmKeyboard::DragPassword() {
             txtPassword->SetSelStart(0);
         } else if (moved && mKeyboard != nullptr) {
             // The buffer loses what the line lost, so a later drag sends what the line shows.
-            std::u16string password = mKeyboard->CurrentPassword();
+            SecretText password = mKeyboard->CurrentPassword();
             const auto from = std::min<std::size_t>(static_cast<std::size_t>(start), password.size());
             password.erase(from, static_cast<std::size_t>(length));
-            mKeyboard->SetCurrentPassword(password);
+            mKeyboard->SetCurrentPassword(std::move(password));
         }
         txtPassword->SetSelLength(0);
     } catch (...) {
         const CaughtError error = DescribeCurrentException();
         mErrors.LogError("txtPassword_OLECompleteDrag", error.number, error.description, *this);
     }
+    Wipe(mSavedText);
 }
 
 void frmKeyboard::DragPlainText() {
-    const std::u16string dragged = txtText->SelText();
-    mSavedText = txtText->Text();
     const std::int16_t start = txtText->SelStart();
     const std::int16_t length = txtText->SelLength();
-    if (RunDrag(dragged) == Qt::MoveAction) {
+    mSavedText = txtText->Text();
+    if (RunDrag(txtText->SelText()) == Qt::MoveAction) {
         RemoveSelectionAfterMove(*txtText, start, length);
     }
     if (mKeyboard != nullptr && mKeyboard->KeepPasswordAfterDragDrop()) {
@@ -224,6 +254,7 @@ void frmKeyboard::DragPlainText() {
         txtText->SetSelStart(0);
         txtText->SetSelLength(static_cast<std::int16_t>(mSavedText.size()));
     }
+    Wipe(mSavedText);
 }
 
 } // namespace mirvane

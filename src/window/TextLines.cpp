@@ -4,13 +4,16 @@
 #include "VirtualKeyCodes.h"
 
 #include <QApplication>
+#include <QContextMenuEvent>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QTextBlock>
 #include <QTextCursor>
 
 #include <algorithm>
+#include <memory>
 
 namespace mirvane {
 
@@ -176,7 +179,7 @@ void PasswordLine::focusOutEvent(QFocusEvent* event) {
 }
 
 // Writing the text puts the caret at the start, as the original text box does.
-void PasswordLine::SetText(const std::u16string& value) {
+void PasswordLine::SetText(const SecretText& value) {
     setText(ToQString(value));
     setCursorPosition(0);
 }
@@ -218,7 +221,39 @@ void PlainTextLine::keyPressEvent(QKeyEvent* event) {
         event->accept();
         return;
     }
+    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) {
+        event->accept();
+        CopySelection(event->matches(QKeySequence::Cut));
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+// The box's own copy, cut, drag and primary selection all take their data from here:
+// none of them carries the text. Copy and cut go through CopySelection instead.
+QMimeData* PlainTextLine::createMimeDataFromSelection() const { return new QMimeData; }
+
+void PlainTextLine::CopySelection(bool cut) {
+    if (!textCursor().hasSelection()) {
+        return;
+    }
+    mClipboard.Offer(SelText());
+    if (cut) {
+        textCursor().removeSelectedText();
+    }
+}
+
+void PlainTextLine::contextMenuEvent(QContextMenuEvent* event) {
+    std::unique_ptr<QMenu> menu(createStandardContextMenu(event->pos()));
+    for (QAction* action : menu->actions()) {
+        const QString name = action->objectName();
+        if (name == QLatin1String("edit-copy") || name == QLatin1String("edit-cut")) {
+            const bool cut = name == QLatin1String("edit-cut");
+            disconnect(action, &QAction::triggered, nullptr, nullptr);
+            connect(action, &QAction::triggered, this, [this, cut] { CopySelection(cut); });
+        }
+    }
+    menu->exec(event->globalPos());
 }
 
 void PlainTextLine::keyReleaseEvent(QKeyEvent* event) {
@@ -287,19 +322,22 @@ void PlainTextLine::focusOutEvent(QFocusEvent* event) {
     }
 }
 
-std::u16string PlainTextLine::SelText() const {
+SecretText PlainTextLine::SelText() const {
     QString selected = textCursor().selectedText();
     selected.replace(QChar::ParagraphSeparator, QStringLiteral("\r\n"));
-    return ToU16(selected);
+    return ToSecret(selected);
 }
 
-std::u16string PlainTextLine::Text() const {
+SecretText PlainTextLine::Text() const {
     QString text = toPlainText();
     text.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return ToU16(text);
+    return ToSecret(text);
 }
 
-void PlainTextLine::SetText(const std::u16string& value) {
+void PlainTextLine::SetText(const SecretText& value) {
+    if (value.empty()) {
+        mClipboard.Withdraw(); // "Clear" and masking empty the line
+    }
     QString text = ToQString(value);
     text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     setPlainText(text);
@@ -308,7 +346,7 @@ void PlainTextLine::SetText(const std::u16string& value) {
 
 // Positions outside count CR LF as two characters; the document holds one per break.
 int PlainTextLine::ToDocumentPosition(std::int32_t position) const {
-    const std::u16string text = Text();
+    const SecretText text = Text();
     const auto limit = std::min<std::size_t>(static_cast<std::size_t>(std::max(position, 0)), text.size());
     int breaksBefore = 0;
     for (std::size_t i = 0; i + 1 < limit; ++i) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "QtControls.h"
+#include "SecretClipboard.h"
 #include "TextLineEvents.h"
 
 #include <QLineEdit>
@@ -18,8 +19,8 @@ public:
     explicit PasswordLine(QWidget* parent);
     void SetEvents(TextLineEvents* events) { mEvents = events; }
 
-    std::u16string Text() const override { return ToU16(text()); }
-    void SetText(const std::u16string& value) override;
+    SecretText Text() const override { return ToSecret(text()); }
+    void SetText(const SecretText& value) override;
     std::int16_t SelStart() const override;
     void SetSelStart(std::int16_t start) override;
     std::int16_t SelLength() const override;
@@ -44,15 +45,16 @@ private:
 };
 
 // txtText: a multi-line box whose text and positions count a line break as CR LF. It
-// starts drags of its selected text by itself.
+// starts drags of its selected text by itself. Its text reaches the clipboard only when
+// the person copies or cuts, never the primary selection.
 class PlainTextLine final : public QPlainTextEdit, public PlacedWidget<TextLine> {
     Q_OBJECT
 public:
     explicit PlainTextLine(QWidget* parent);
     void SetEvents(TextLineEvents* events) { mEvents = events; }
 
-    std::u16string Text() const override;
-    void SetText(const std::u16string& value) override;
+    SecretText Text() const override;
+    void SetText(const SecretText& value) override;
     std::int16_t SelStart() const override;
     void SetSelStart(std::int16_t start) override;
     std::int16_t SelLength() const override;
@@ -60,7 +62,7 @@ public:
     std::u16string PasswordChar() const override { return {}; }
     void SetPasswordChar(const std::u16string&) override {}
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
-    std::u16string SelText() const;
+    SecretText SelText() const;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -70,14 +72,18 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    QMimeData* createMimeDataFromSelection() const override;
 
 private:
+    void CopySelection(bool cut);
     int ToDocumentPosition(std::int32_t position) const;
     std::int32_t FromDocumentPosition(int position) const;
 
     TextLineEvents* mEvents = nullptr;
     bool mPressedInSelection = false;
     QPoint mPressedAt;
+    SecretClipboard mClipboard;
 };
 
 } // namespace mirvane

@@ -139,10 +139,15 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout s
     PlaceAtDesign();
     // The narrowest window the layout allows.
     setMinimumWidth(ToPixels(5200 - kFrameWidthTwips));
+    mXdndWatch = XdndWatch::Install(mDropGate);
+    mDropDeadline.setSingleShot(true);
+    mDropDeadline.setInterval(kDropAnswerMs);
+    connect(&mDropDeadline, &QTimer::timeout, this, &frmKeyboard::EndDrop);
 }
 
 // The lines report focus changes while they go; nobody is listening by then.
 frmKeyboard::~frmKeyboard() {
+    EndDrop();
     txtPassword->SetEvents(nullptr);
     txtText->SetEvents(nullptr);
     mKeyboard = nullptr;

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "DropGate.h"
 #include "KeyButtonWidget.h"
 #include "QtControls.h"
+#include "SecretMimeData.h"
 #include "TextLineEvents.h"
 #include "TextLines.h"
 #include "ToolbarWidget.h"
+#include "XdndWatch.h"
 
 #include "engine/Controls.h"
 #include "engine/ErrorLog.h"
@@ -14,6 +17,7 @@
 #include <QCursor>
 #include <QDrag>
 #include <QMainWindow>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -73,6 +77,10 @@ public:
     // How a drag of the lines' text ends; a test may decide instead of a drop target.
     using DragRunner = std::function<Qt::DropAction(QDrag&)>;
     void RunDragsWith(DragRunner runner) { mRunDrag = std::move(runner); }
+    // Who may read the dragged text; told by the X connection where the drag was dropped.
+    DropGate& DragGate() { return mDropGate; }
+    // How long after a drop the target may still ask for the text.
+    static constexpr int kDropAnswerMs = 500;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -113,7 +121,8 @@ private:
     // Drag and drop of the password and of the plain text.
     void DragPassword();
     void DragPlainText();
-    Qt::DropAction RunDrag(const std::u16string& dragged);
+    Qt::DropAction RunDrag(SecretText dragged);
+    void EndDrop();
     static void RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length);
 
     // Commands.
@@ -151,8 +160,12 @@ private:
     bool mDragReady = false;
     std::int16_t mSavedSelStart = 0;
     std::int16_t mSavedSelLength = 0;
-    std::u16string mSavedText;
+    SecretText mSavedText;
     DragRunner mRunDrag;
+    DropGate mDropGate;
+    std::unique_ptr<XdndWatch> mXdndWatch;
+    QPointer<SecretMimeData> mDragData; // the toolkit may delete it once the target is done
+    QTimer mDropDeadline;
 };
 
 // The custom pointer: 16 x 16, transparent but for one pixel of the key-face colour.

@@ -13,7 +13,7 @@ struct Masking : ::testing::Test {
 
     void MaskPlainText(const std::u16string& plain) {
         k.SetTextIsMasked(false);
-        w.plain.SetText(plain);
+        w.plain.text = plain;
         k.SetTextIsMasked(true);
     }
 };
@@ -29,6 +29,7 @@ TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePassword) {
         MaskPlainText(c.plain);
         EXPECT_EQ(k.CurrentPassword(), c.password);
         EXPECT_EQ(w.password.text, std::u16string(c.password.size(), u'*'));
+        EXPECT_EQ(w.plain.text, u"") << "the hidden plain line keeps no password";
     }
 }
 

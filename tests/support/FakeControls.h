@@ -16,6 +16,13 @@
 #include <string>
 #include <vector>
 
+namespace mirvane {
+// The engine keeps the password in secret memory; tests compare it with plain literals.
+inline bool operator==(const SecretText& secret, const std::u16string& plain) {
+    return std::u16string_view(secret) == std::u16string_view(plain);
+}
+} // namespace mirvane
+
 namespace mirvane::test {
 
 template <class Interface> class FakePlaced : public Interface {
@@ -70,9 +77,9 @@ public:
 
 class FakeTextLine final : public FakePlaced<TextLine> {
 public:
-    std::u16string Text() const override { return text; }
-    void SetText(const std::u16string& t) override {
-        text = t;
+    SecretText Text() const override { return SecretText(text.begin(), text.end()); }
+    void SetText(const SecretText& t) override {
+        text.assign(t.begin(), t.end());
         selStart = 0;
         selLength = 0;
     }

@@ -3,6 +3,7 @@
 #include <QClipboard>
 #include <QInputMethodEvent>
 #include <QMimeData>
+#include <QPointer>
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@ using namespace mirvane::test;
 
 namespace {
 struct TextLines : ::testing::Test {
+    static constexpr std::uint32_t kTarget = 0x1400000; // the X client of the drop target
     WindowHarness h;
     PasswordLine* password = h.Window().PasswordWidget();
     PlainTextLine* plain = h.Window().PlainTextWidget();
@@ -18,7 +20,10 @@ struct TextLines : ::testing::Test {
     Qt::DropAction dropAs = Qt::MoveAction;
 
     void SetUp() override {
+        // The target the drag is dropped on asks for the text, as a real one does.
         h.Window().RunDragsWith([this](QDrag& drag) {
+            h.Window().DragGate().Dropped(kTarget);
+            h.Window().DragGate().Requested(kTarget);
             dragged.push_back(ToU16(drag.mimeData()->text()));
             return dropAs;
         });
@@ -132,12 +137,6 @@ TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngine) {
     EXPECT_TRUE(h.Engine().ShiftIsDown()) << "Ctrl alone never reaches the engine";
 }
 
-TEST_F(TextLines, ARightClickEmptiesTheClipboard) {
-    QGuiApplication::clipboard()->setText(QStringLiteral("secret"));
-    QTest::mouseClick(password, Qt::RightButton);
-    EXPECT_TRUE(QGuiApplication::clipboard()->text().isEmpty());
-}
-
 TEST_F(TextLines, ADoubleClickThenPressAndMoveDragsTheRealPassword) {
     Type(password, "Pw0rd!");
     QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
@@ -150,6 +149,57 @@ TEST_F(TextLines, ADoubleClickThenPressAndMoveDragsTheRealPassword) {
     EXPECT_EQ(password->cursorPosition(), 0);
     EXPECT_FALSE(password->hasSelectedText());
     EXPECT_EQ(h.Engine().CurrentPassword(), u"Pw0rd!");
+}
+
+// The drag offers the password to nobody but the program it is dropped on: not to a window
+// it passes over, not to another program, not twice, not after a cancel or once the
+// target has had its moment.
+TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTheDrop) {
+    constexpr std::uint32_t kOther = 0x1600000;
+    DropGate& gate = h.Window().DragGate();
+    QPointer<QMimeData> data;
+    auto read = [&](std::uint32_t client) {
+        gate.Requested(client);
+        return data != nullptr ? ToU16(data->text()) : std::u16string(); // gone is unreadable too
+    };
+    Type(password, "Pw0rd!");
+
+    std::vector<std::u16string> during;
+    h.Window().RunDragsWith([&](QDrag& drag) {
+        data = drag.mimeData();
+        during.push_back(read(kTarget)); // passing over a window before the drop
+        gate.Dropped(kTarget);
+        during.push_back(read(kOther));
+        during.push_back(read(kTarget));
+        during.push_back(read(kTarget));
+        return Qt::CopyAction;
+    });
+    QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
+    DragFrom(At(1));
+    EXPECT_EQ(during, (std::vector<std::u16string>{u"", u"", u"Pw0rd!", u""}));
+
+    struct Case {
+        const char* when;
+        Qt::DropAction result;
+        bool waitPastTheDeadline;
+        std::u16string expected;
+    };
+    for (const Case& c : {Case{"right after the drop", Qt::MoveAction, false, u"Pw0rd!"},
+                          Case{"after a cancelled drag", Qt::IgnoreAction, false, u""},
+                          Case{"after the deadline", Qt::CopyAction, true, u""}}) {
+        h.Window().RunDragsWith([&](QDrag& drag) {
+            data = drag.mimeData();
+            gate.Dropped(kTarget);
+            return c.result;
+        });
+        QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
+        DragFrom(At(1));
+        QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(1));
+        if (c.waitPastTheDeadline) {
+            EXPECT_TRUE(QTest::qWaitFor([&] { return !gate.Open(); }, 5 * frmKeyboard::kDropAnswerMs));
+        }
+        EXPECT_EQ(read(kTarget), c.expected) << c.when;
+    }
 }
 
 TEST_F(TextLines, WithoutKeepPasswordAMoveTakesTheSelectionFromLineAndBuffer) {
