@@ -1,0 +1,253 @@
+"""Another program on the same display tries every road by which the password could leave
+Mirvane other than the drop into the target the person chose, and gets nothing."""
+
+import os
+import queue
+import re
+import subprocess
+import tempfile
+import threading
+import time
+import unittest
+
+import pyatspi
+
+from desktop import PROGRAM, Program, wait_for, xdotool
+from test_dragdrop import DropTarget, centre, drag
+
+PROBE = os.environ.get("MIRVANE_PROBE", "x_probe")
+SECRET = "Zq7#Vexpaq-9Lr!w"
+
+
+class Probe:
+    """One run of the attacker's probe, its answers collected line by line."""
+
+    def __init__(self, *args):
+        self.process = subprocess.Popen([PROBE, *map(str, args)], stdout=subprocess.PIPE, text=True)
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._read, daemon=True).start()
+        self.wait_for_line("READY")
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+
+    def wait_for_line(self, wanted, timeout=15):
+        deadline = time.monotonic() + timeout
+        while wanted not in self.seen:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"the probe never said {wanted}; it said {self.seen}")
+            try:
+                self.seen.append(self.lines.get(timeout=remaining))
+            except queue.Empty:
+                pass
+
+    def said(self):
+        while not self.lines.empty():
+            self.seen.append(self.lines.get())
+        return self.seen
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def read_selection(selection, target):
+    out = subprocess.run([PROBE, "read", selection, target], capture_output=True, text=True, timeout=10).stdout
+    return out.strip()[len("GOT:"):] if out.startswith("GOT:") else ""
+
+
+def accessible_texts(node, found):
+    """Every name, description and text anywhere below an accessible object, hidden or not."""
+    for index in range(node.childCount):
+        child = node.getChildAtIndex(index)
+        if child is None:
+            continue
+        found += [child.name or "", child.description or ""]
+        try:
+            found.append(child.queryText().getText(0, -1))
+        except NotImplementedError:
+            pass
+        accessible_texts(child, found)
+    return found
+
+
+class Leaks(unittest.TestCase):
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.stop)
+        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
+        wait_for("the keyboard moved", lambda: self.program.geometry()[0] >= 600)
+
+    def type_secret(self):
+        line = self.program.password_line()
+        line.click()
+        wait_for("the focus", lambda: line.accessible.getState().contains(pyatspi.STATE_FOCUSED))
+        xdotool("type", "--delay", 30, SECRET)
+        wait_for("every character", lambda: line.character_count() == len(SECRET))
+        return line
+
+    def select_all_and_press(self, line):
+        x, y = centre(line)
+        xdotool("mousemove", "--sync", x, y)
+        xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        return x + 30, y
+
+    def mask(self, on):
+        self.program.menu("View", "Password Mask")
+        if on:
+            wait_for("the mask on", lambda: self.program.text_line() is None)
+        else:
+            return wait_for("the plain line", self.program.text_line)
+
+    def test_after_mask_off_and_on_no_accessible_object_carries_the_password(self):
+        self.type_secret()
+        # While shown in clear, the plain line is readable like any text box.
+        self.assertEqual(self.mask(on=False).text(), SECRET)
+        self.mask(on=True)
+        texts = accessible_texts(self.program.frame.accessible.getApplication(), [])
+        self.assertTrue(texts)
+        self.assertFalse([text for text in texts if SECRET in text or SECRET[:8] in text])
+
+    def test_only_the_drop_target_reads_the_drag_not_a_window_in_its_path_nor_a_poller(self):
+        target = DropTarget()
+        self.addCleanup(target.stop)
+        start = self.select_all_and_press(self.type_secret())
+        end = centre(target.field)
+        # A window that declares itself a drop target, across the drag's path.
+        middle = (start[0] + end[0]) // 2
+        spy = Probe("spy", middle - 80, min(start[1], end[1]) - 60, 160, abs(start[1] - end[1]) + 120)
+        self.addCleanup(spy.stop)
+        poller = Probe("poll")
+        self.addCleanup(poller.stop)
+
+        drag(start, target)
+        self.assertEqual(target.wait_for_text(), SECRET)
+        self.assertIn("POSITION", spy.said(), "the drag passed over the spy and it asked")
+        time.sleep(1.0)  # the poller goes on asking after the drop; give it a second
+        leaked = [line for line in spy.said() + poller.said() if line.startswith("GOT:")]
+        self.assertEqual(leaked, [])
+
+    def test_a_drop_target_that_never_finishes_finds_nothing_a_second_later(self):
+        start = self.select_all_and_press(self.type_secret())
+        spy = Probe("spy", 60, 60, 300, 200, "--accept")
+        self.addCleanup(spy.stop)
+        xdotool("mousemove", "--sync", *start)
+        xdotool("mousedown", 1)
+        for step in range(1, 13):
+            xdotool("mousemove", "--sync", start[0] + (210 - start[0]) * step // 12,
+                    start[1] + (160 - start[1]) * step // 12)
+        for nudge in range(50):
+            if "POSITION" in spy.said():
+                break
+            xdotool("mousemove", "--sync", 210 + 3 * (nudge % 2), 160)
+        xdotool("mouseup", 1)
+        spy.wait_for_line("LATE")
+        spy.wait_for_line("EMPTY")
+        self.assertFalse([line for line in spy.said() if line.startswith("GOT:")])
+
+    def test_the_plain_line_sets_no_primary_and_its_copy_is_secret_and_withdrawn(self):
+        self.type_secret()
+        plain = self.mask(on=False)
+        plain.click()
+        xdotool("key", "ctrl+a")
+        self.assertEqual(read_selection("PRIMARY", "UTF8_STRING"), "")
+        x, y, width, _ = plain.extents  # and a selection made with the mouse
+        xdotool("mousemove", "--sync", x + 4, y + 8)
+        xdotool("mousedown", 1)
+        xdotool("mousemove", "--sync", x + width - 30, y + 8)
+        xdotool("mouseup", 1)
+        self.assertEqual(read_selection("PRIMARY", "UTF8_STRING"), "")
+
+        xdotool("key", "ctrl+a", "ctrl+c")
+        wait_for("the copy on the clipboard", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == SECRET)
+        self.assertIn("x-kde-passwordManagerHint", read_selection("CLIPBOARD", "TARGETS"))
+        self.assertEqual(read_selection("CLIPBOARD", "x-kde-passwordManagerHint"), "secret")
+        self.program.toolbar_buttons()["Clear"].click()
+        wait_for("the copy withdrawn on Clear", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == "")
+
+        xdotool("type", "--delay", 30, SECRET)
+        xdotool("key", "ctrl+a", "ctrl+c")
+        copied = time.monotonic()
+        wait_for("the copy on the clipboard", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == SECRET)
+        wait_for("the copy withdrawn", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == "", timeout=20,
+                 interval=0.5)
+        self.assertGreater(time.monotonic() - copied, 9)
+
+    def test_a_right_click_in_the_password_line_leaves_another_programs_clipboard_alone(self):
+        owner = Probe("own", "theirs")
+        self.addCleanup(owner.stop)
+        line = self.program.password_line()
+        x, y = centre(line)
+        xdotool("mousemove", "--sync", x, y)
+        xdotool("click", 3)
+        wait_for("the right click to reach the line",
+                 lambda: line.accessible.getState().contains(pyatspi.STATE_FOCUSED))
+        self.assertEqual(read_selection("CLIPBOARD", "UTF8_STRING"), "theirs")
+        self.assertNotIn("LOST", owner.said())
+
+
+class Hardening(unittest.TestCase):
+    def test_the_process_writes_no_core_and_cannot_be_attached_to(self):
+        # Run as an ordinary user: /proc shows a process as its user's only while it is dumpable,
+        # that is while any program of that user may attach to it or read its memory.
+        env = {key: value for key, value in os.environ.items() if key != "XDG_RUNTIME_DIR"}
+        process = subprocess.Popen(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", PROGRAM],
+                                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(process.wait)
+        self.addCleanup(process.kill)
+        wait_for("the window", lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
+                                                        str(process.pid)], capture_output=True).stdout.strip())
+        self.assertEqual(os.stat(f"/proc/{process.pid}/status").st_uid, 0, "the process must not be dumpable")
+        limits = open(f"/proc/{process.pid}/limits").read()
+        self.assertRegex(limits, re.compile(r"^Max core file size\s+0\s+0\s", re.M))
+
+
+class Memory(unittest.TestCase):
+    """The password is wiped from the process's memory, so that even a core image holds no copy."""
+
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.stop)
+        self.pid = self.program.process.pid
+
+    def longest_piece_in_memory(self):
+        """The longest piece of the password found in a core image, in UTF-16 or UTF-8. Pieces of
+        up to seven characters may sit briefly in short strings on the stack; longer ones never."""
+        with tempfile.TemporaryDirectory() as folder:
+            subprocess.run(["gcore", "-o", f"{folder}/core", str(self.pid)], check=True, capture_output=True,
+                           timeout=120)
+            image = open(f"{folder}/core.{self.pid}", "rb").read()
+        longest = ""
+        for length in range(8, len(SECRET) + 1):
+            pieces = [SECRET[i:i + length] for i in range(len(SECRET) - length + 1)]
+            found = [piece for piece in pieces for encoding in ("utf-16-le", "utf-8") if piece.encode(encoding) in image]
+            if not found:
+                break
+            longest = found[0]
+        return longest
+
+    def test_no_copy_of_the_password_after_clear(self):
+        line = Leaks.type_secret(self)
+        self.program.toolbar_buttons()["Clear"].click()
+        wait_for("the line emptied", lambda: line.character_count() == 0)
+        self.assertEqual(self.longest_piece_in_memory(), "")
+
+    def test_no_copy_of_the_password_after_a_drag_and_clear(self):
+        target = DropTarget()
+        self.addCleanup(target.stop)
+        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
+        wait_for("the keyboard moved", lambda: self.program.geometry()[0] >= 600)
+        line = Leaks.type_secret(self)
+        drag(Leaks.select_all_and_press(self, line), target)
+        self.assertEqual(target.wait_for_text(), SECRET)
+        self.program.toolbar_buttons()["Clear"].click()
+        wait_for("the line emptied", lambda: line.character_count() == 0)
+        time.sleep(1.0)  # past the half second in which the drop target may ask
+        self.assertEqual(self.longest_piece_in_memory(), "")
+
+
+if __name__ == "__main__":
+    unittest.main()
