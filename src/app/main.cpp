@@ -1,10 +1,24 @@
+#include "app/CommandLine.h"
 #include "app/modMain.h"
 #include "platform/ProcessHardening.h"
+#include "platform/x11/Display.h"
 
 #include <QApplication>
 
+#include <cstdlib>
+#include <iostream>
+
 int main(int argc, char* argv[]) {
     mirvane::platform::HardenProcess(); // before the first secret exists
+    const char* platform = std::getenv("QT_QPA_PLATFORM");
+    const char* display = std::getenv("DISPLAY");
+    if (const auto status = mirvane::CheckCommandLine(argc, argv, platform != nullptr ? platform : "",
+                                                      display != nullptr ? display : "",
+                                                      mirvane::x11::DisplayAnswers, std::cout, std::cerr)) {
+        return *status;
+    }
+    // Keys are injected and read through X11: on a Wayland session, run through XWayland.
+    qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirvane"));
     mirvane::modMain::Main();

@@ -122,6 +122,10 @@ using WindowHandle = std::uintptr_t;
 
 inline constexpr int kKeyButtonCount = 65;
 
+// The most characters either text line holds (a line break counts two): every position
+// must fit the 16-bit caret of the text boxes.
+inline constexpr std::size_t kMaxTextLength = 32767;
+
 // The main window. Its own Left/Top/Width/Height are the outer frame's, in twips.
 class MainWindow : public Placeable {
 public:
@@ -136,6 +140,8 @@ public:
     virtual ScreenMetrics Screen() const = 0;
     virtual WindowHandle Handle() const = 0;
     virtual void Show() = 0;
+    // Maximized or full screen: the window manager decides the size, the layout follows it.
+    virtual bool SizedByWindowManager() const = 0;
     // Gives the window its one reference back to the engine.
     virtual void AttachKeyboard(Keyboard* keyboard) = 0;
 };

@@ -132,7 +132,8 @@ void Keyboard::Resize() {
     mLayoutGuard = false;
 }
 
-void Keyboard::ResizeLayout() {
+// The narrowest width, then a width at which every key unit is a whole number of pixels.
+void Keyboard::SnapWindowWidth() {
     if (mWindow->Width() < kMinimumWidth) {
         mWindow->SetWidth(kMinimumWidth);
     }
@@ -143,6 +144,15 @@ void Keyboard::ResizeLayout() {
                                  (2 * mMargin + kFrameWidth)));
     } catch (...) {
         // An unsnapped width still lays out; the keys only lose their whole pixels.
+    }
+}
+
+void Keyboard::ResizeLayout() {
+    // A maximized or full-screen window keeps the size it was given: resizing it would end
+    // that state and could push it off the screen.
+    const bool sizedByWindowManager = mWindow->SizedByWindowManager();
+    if (!sizedByWindowManager) {
+        SnapWindowWidth();
     }
     LayoutKeys(mWindow->Width(), mMargin);
 
@@ -156,7 +166,9 @@ void Keyboard::ResizeLayout() {
     const std::int32_t statusHeight = mWindow->StatusBar().Height();
     const std::int32_t freeHeight = mWindow->Height() - top - kFrameHeight - toolbarHeight - statusHeight;
     if (freeHeight < kMinimumTextHeight) {
-        mWindow->SetHeight(top + kMinimumTextHeight + kFrameHeight + toolbarHeight + statusHeight);
+        if (!sizedByWindowManager) {
+            mWindow->SetHeight(top + kMinimumTextHeight + kFrameHeight + toolbarHeight + statusHeight);
+        }
         password.SetHeight(kMinimumTextHeight);
     } else {
         password.SetHeight(freeHeight);

@@ -29,6 +29,14 @@ SecretText WithoutLast(const SecretText& text, std::size_t count) {
 
 SecretText AsSecret(std::u16string_view text) { return SecretText(text.begin(), text.end()); }
 
+// Whether replacing a selection of l characters by `added` more keeps the line within its limit.
+bool Fits(const SecretText& text, std::int16_t l, std::size_t added) {
+    return text.size() -
+               std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int16_t>(l, 0)), text.size()) +
+               added <=
+           kMaxTextLength;
+}
+
 // The character keys of a US keyboard, unshifted and shifted.
 constexpr std::array<std::pair<char16_t, char16_t>, 47> kShiftPairs{{
     {u'`', u'~'}, {u'1', u'!'},  {u'2', u'@'}, {u'3', u'#'}, {u'4', u'$'},  {u'5', u'%'}, {u'6', u'^'},
@@ -58,9 +66,9 @@ void Keyboard::ButtonClick(KeyButton& button) {
         BackspaceKey(line, s, l);
     } else if (caption == u"tab" || caption == u"ent") {
         TextLine& plain = mWindow->PlainText();
-        if (plain.Visible()) {
-            const SecretText text = plain.Text();
-            const SecretText breakText = caption == u"tab" ? u"\t" : u"\r\n";
+        const SecretText text = plain.Text();
+        const SecretText breakText = caption == u"tab" ? u"\t" : u"\r\n";
+        if (plain.Visible() && Fits(text, l, breakText.size())) {
             plain.SetText(LeftPart(text, s) + breakText + RightPart(text, s, l));
             plain.SetFocus();
             plain.SetSelStart(static_cast<std::int16_t>(s + breakText.size()));
@@ -89,9 +97,12 @@ void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::
     } else if (caption == u"&&") {
         c = u"&";
     }
-    mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
-
     const SecretText text = line.Text();
+    if (!Fits(text, l, c.size())) {
+        line.SetFocus();
+        return;
+    }
+    mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
     const bool masked = mWindow->Password().Visible();
     line.SetText(LeftPart(text, s) + (masked ? u"*" : c) + RightPart(text, s, l));
 
@@ -151,11 +162,16 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
             }
             line.SetSelStart(s);
         } else if (s > 0) {
-            line.SetText(LeftPart(text, s - 1) + RightPart(text, s, 0));
+            // In the plain line a line break goes as a whole, as the on-screen "bksp" does it.
+            const bool lineBreak = !masked && s >= 2 && static_cast<std::size_t>(s) <= text.size() &&
+                                   text[static_cast<std::size_t>(s - 1)] == kLineFeed &&
+                                   text[static_cast<std::size_t>(s - 2)] == u'\r';
+            const std::int16_t width = lineBreak ? 2 : 1;
+            line.SetText(LeftPart(text, s - width) + RightPart(text, s, 0));
             if (masked) {
                 mCurrentPassword = LeftPart(mCurrentPassword, s - 1) + RightPart(mCurrentPassword, s, 0);
             }
-            line.SetSelStart(static_cast<std::int16_t>(s - 1));
+            line.SetSelStart(static_cast<std::int16_t>(s - width));
         }
         return false;
     }
@@ -167,6 +183,9 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
             // No on-screen key stands there: taking the key would put the line and buffer out of step.
             return false;
         }
+    }
+    if (!Fits(text, l, c.size())) {
+        return false;
     }
     if (masked) {
         mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);

@@ -119,6 +119,7 @@ private:
     void LayoutKeys(std::int32_t outerWidth, std::int32_t margin);
     void PlaceRightOf(KeyButton& target, KeyButton& previous);
     void ResizeLayout();
+    void SnapWindowWidth();
     void SizeAndPlaceAtStartUp();
     static std::int32_t StartWidth(const ScreenMetrics& screen, double r);
     void PlaceWindowAtRandom();

@@ -45,6 +45,13 @@ void Keyboard::SetTextIsMasked(bool masked) {
                 rebuilt += c;
             }
         }
+        if (rebuilt.size() > kMaxTextLength) {
+            // Tabs grow into line breaks; keep within the line's limit, and no half line break.
+            rebuilt.resize(kMaxTextLength);
+            if (rebuilt.back() == u'\r') {
+                rebuilt.pop_back();
+            }
+        }
         SetCurrentPassword(std::move(rebuilt));
         // A hidden line keeps no password: other programs read hidden widgets too.
         plain.SetText(SecretText());

@@ -15,8 +15,10 @@ public:
     virtual void LineKeyPress(TextLine& line, std::int16_t& keyAscii) = 0;
     virtual void LineKeyUp(TextLine& line, std::int16_t keyCode, std::int16_t shift) = 0;
     virtual void LineMouseDown(TextLine& line, std::int16_t button, std::int16_t shift) = 0;
-    // True when the move started a drag, which then owns the pointer.
-    virtual bool LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) = 0;
+    // True when the move starts a drag, which then owns the pointer.
+    virtual bool LineMouseMoveStartsDrag(TextLine& line, std::int16_t button, std::int16_t shift) = 0;
+    // Any other move, once the line's selection has followed it.
+    virtual void LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) = 0;
     virtual void LineMouseUp(TextLine& line, std::int16_t button, std::int16_t shift) = 0;
     virtual void LineDoubleClick(TextLine& line) = 0;
     // The line starts a drag of its selected text by itself (automatic drag).

@@ -96,12 +96,8 @@ void frmKeyboard::LineMouseDown(TextLine& line, std::int16_t button, std::int16_
     }
 }
 
-bool frmKeyboard::LineMouseMove(TextLine& line, std::int16_t button, std::int16_t /*shift*/) {
-    if (&line != txtPassword) {
-        return false;
-    }
-    if (button != kLeftButton || !mDragReady || mSavedSelLength < 1) {
-        RememberPasswordSelection();
+bool frmKeyboard::LineMouseMoveStartsDrag(TextLine& line, std::int16_t button, std::int16_t /*shift*/) {
+    if (&line != txtPassword || button != kLeftButton || !mDragReady || mSavedSelLength < 1) {
         return false;
     }
     txtPassword->SetSelStart(mSavedSelStart);
@@ -109,6 +105,13 @@ bool frmKeyboard::LineMouseMove(TextLine& line, std::int16_t button, std::int16_
     mDragReady = false; // one drag per press
     DragPassword();
     return true;
+}
+
+// The selection as this move left it, so that a press at its end arms the next drag.
+void frmKeyboard::LineMouseMove(TextLine& line, std::int16_t /*button*/, std::int16_t /*shift*/) {
+    if (&line == txtPassword) {
+        RememberPasswordSelection();
+    }
 }
 
 void frmKeyboard::LineMouseUp(TextLine& line, std::int16_t /*button*/, std::int16_t /*shift*/) {

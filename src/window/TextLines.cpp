@@ -7,6 +7,7 @@
 #include <QContextMenuEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QProxyStyle>
 #include <QTextBlock>
@@ -93,12 +94,17 @@ PasswordLine::PasswordLine(QWidget* parent)
     passwordStyle->setParent(this);
     setStyle(passwordStyle);
     setAcceptDrops(false);
+    setMaxLength(static_cast<int>(kMaxTextLength));
     setContextMenuPolicy(Qt::NoContextMenu);
     setDragEnabled(false);
 }
 
 void PasswordLine::keyPressEvent(QKeyEvent* event) {
     event->accept();
+    // A Delete the line will not carry out goes to nobody: the engine would delete alone.
+    if (event->key() == Qt::Key_Delete && !PasswordLineMayTake(*event)) {
+        return;
+    }
     if (CancelledByHandlers(*this, mEvents, *event) || !PasswordLineMayTake(*event)) {
         return;
     }
@@ -112,17 +118,14 @@ void PasswordLine::keyReleaseEvent(QKeyEvent* event) {
     QLineEdit::keyReleaseEvent(event);
 }
 
-// An input method's text goes through the same character filter as typed keys.
+// An input method's text goes through the same character filter as typed keys, and like
+// them enters the line only through the engine: what the engine refuses stays out.
 void PasswordLine::inputMethodEvent(QInputMethodEvent* event) {
-    const QString committed = event->commitString();
     event->accept();
-    for (const QChar character : committed) {
+    for (const QChar character : event->commitString()) {
         auto keyAscii = static_cast<std::int16_t>(character.unicode());
         if (mEvents != nullptr) {
             mEvents->LineKeyPress(*this, keyAscii);
-        }
-        if (keyAscii != 0) {
-            insert(QString(character));
         }
     }
 }
@@ -139,11 +142,15 @@ void PasswordLine::mousePressEvent(QMouseEvent* event) {
 }
 
 void PasswordLine::mouseMoveEvent(QMouseEvent* event) {
-    if (mEvents != nullptr &&
-        mEvents->LineMouseMove(*this, MouseButtonMask(event->buttons()), ShiftMask(event->modifiers()))) {
+    const std::int16_t buttons = MouseButtonMask(event->buttons());
+    const std::int16_t shift = ShiftMask(event->modifiers());
+    if (mEvents != nullptr && mEvents->LineMouseMoveStartsDrag(*this, buttons, shift)) {
         return;
     }
     QLineEdit::mouseMoveEvent(event);
+    if (mEvents != nullptr) {
+        mEvents->LineMouseMove(*this, buttons, shift);
+    }
 }
 
 void PasswordLine::mouseReleaseEvent(QMouseEvent* event) {
@@ -226,7 +233,34 @@ void PlainTextLine::keyPressEvent(QKeyEvent* event) {
         CopySelection(event->matches(QKeySequence::Cut));
         return;
     }
+    const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if ((lineBreak || event->key() == Qt::Key_Tab) &&
+        !Fits(lineBreak ? QStringLiteral("\n") : QStringLiteral("\t"))) {
+        event->accept();
+        return;
+    }
     QPlainTextEdit::keyPressEvent(event);
+}
+
+bool PlainTextLine::Fits(const QString& inserted) const {
+    const auto added = static_cast<std::size_t>(inserted.size() + inserted.count(QLatin1Char('\n')));
+    return Text().size() - static_cast<std::size_t>(SelLength()) + added <= kMaxTextLength;
+}
+
+// Pastes and drops. The toolkit hands over no data at all when the clipboard or the
+// primary selection has no owner, and would crash on it.
+void PlainTextLine::insertFromMimeData(const QMimeData* source) {
+    if (source == nullptr || !source->hasText() || !Fits(source->text())) {
+        return;
+    }
+    QPlainTextEdit::insertFromMimeData(source);
+}
+
+void PlainTextLine::inputMethodEvent(QInputMethodEvent* event) {
+    if (!Fits(event->commitString())) {
+        event->setCommitString(QString());
+    }
+    QPlainTextEdit::inputMethodEvent(event);
 }
 
 // The box's own copy, cut, drag and primary selection all take their data from here:

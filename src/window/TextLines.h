@@ -74,9 +74,13 @@ protected:
     void focusOutEvent(QFocusEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     QMimeData* createMimeDataFromSelection() const override;
+    void insertFromMimeData(const QMimeData* source) override;
+    void inputMethodEvent(QInputMethodEvent* event) override;
 
 private:
     void CopySelection(bool cut);
+    // Whether replacing the selection by this text keeps the line within its limit.
+    bool Fits(const QString& inserted) const;
     int ToDocumentPosition(std::int32_t position) const;
     std::int32_t FromDocumentPosition(int position) const;
 

@@ -51,6 +51,9 @@ public:
     ScreenMetrics Screen() const override;
     WindowHandle Handle() const override;
     void Show() override { show(); }
+    bool SizedByWindowManager() const override {
+        return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
+    }
     void AttachKeyboard(Keyboard* keyboard) override;
 
     // Placeable: the outer frame, in twips.
@@ -109,7 +112,8 @@ private:
     void LineKeyPress(TextLine& line, std::int16_t& keyAscii) override;
     void LineKeyUp(TextLine& line, std::int16_t keyCode, std::int16_t shift) override;
     void LineMouseDown(TextLine& line, std::int16_t button, std::int16_t shift) override;
-    bool LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) override;
+    bool LineMouseMoveStartsDrag(TextLine& line, std::int16_t button, std::int16_t shift) override;
+    void LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) override;
     void LineMouseUp(TextLine& line, std::int16_t button, std::int16_t shift) override;
     void LineDoubleClick(TextLine& line) override;
     void LineStartsDrag(TextLine& line) override;

@@ -1,9 +1,10 @@
 """The real program under Xvfb with a window manager: start-up, layout and resizing."""
 
+import os
 import subprocess
 import unittest
 
-from desktop import Program, wait_for, xdotool
+from desktop import PROGRAM, Program, wait_for, xdotool
 
 
 def rows_of(keys):
@@ -12,6 +13,33 @@ def rows_of(keys):
         x, y, width, height = key.extents
         rows.setdefault(y, []).append((x, width, height, key.name))
     return [sorted(row) for _, row in sorted(rows.items())]
+
+
+class BadDesktop(unittest.TestCase):
+    """Where the program cannot run, it says so in one line and ends, instead of aborting."""
+
+    def run_program(self, *args, **variables):
+        env = {key: value for key, value in os.environ.items() if key not in ("DISPLAY", "QT_QPA_PLATFORM")}
+        env.update(variables)
+        return subprocess.run([PROGRAM, *args], env=env, capture_output=True, text=True, timeout=30)
+
+    def test_no_usable_display_is_one_line_and_status_1(self):
+        for args, variables, says in [((), {}, "DISPLAY is not set"),
+                                      ((), {"DISPLAY": ":99"}, "cannot open the X display ':99'"),
+                                      (("-platform", "offscreen"), {"DISPLAY": os.environ["DISPLAY"]}, "offscreen"),
+                                      ((), {"QT_QPA_PLATFORM": "offscreen"}, "offscreen")]:
+            result = self.run_program(*args, **variables)
+            self.assertEqual(result.returncode, 1, (args, variables, result.stderr))
+            self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
+            self.assertIn(says, result.stderr)
+
+    def test_help_version_and_an_unknown_option(self):
+        self.assertEqual(self.run_program("--version").stdout, "mirvane 2.3.0\n")
+        self.assertTrue(self.run_program("--help").stdout.startswith("Usage: mirvane"))
+        unknown = self.run_program("--frobnicate", DISPLAY=os.environ["DISPLAY"])
+        self.assertEqual(unknown.returncode, 2)
+        self.assertEqual(unknown.stderr.splitlines(), ["mirvane: unknown option '--frobnicate'",
+                                                       "Usage: mirvane [--help] [--version] [-display DISPLAY]"])
 
 
 class StartUp(unittest.TestCase):

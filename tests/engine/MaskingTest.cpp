@@ -55,38 +55,6 @@ TEST_F(Masking, SwitchingShowsOneLineAndSetsTheKeysAndMenu) {
     EXPECT_EQ(w.toolbar.values["ToggleMask"], 0);
 }
 
-TEST_F(Masking, TheCaretIsCarriedAcrossAndClamped) {
-    k.KeyPress(u'a');
-    k.KeyPress(u'b');
-    k.KeyPress(u'c');
-    w.password.SetSelStart(1);
-    w.password.SetSelLength(2);
-    k.SetTextIsMasked(false);
-    EXPECT_EQ(w.plain.text, u"abc");
-    EXPECT_EQ(w.plain.selStart, 1);
-    EXPECT_EQ(w.plain.selLength, 2);
-
-    w.plain.SetText(u"abcd\r\nefghijk");
-    w.plain.SetSelStart(10);
-    k.SetTextIsMasked(true);
-    EXPECT_EQ(w.password.text, u"****");
-    EXPECT_EQ(w.password.selStart, 4);
-}
-
-TEST_F(Masking, UnmaskingAndMaskingAgainKeepsThePassword) {
-    for (char16_t c : std::u16string(u"p4ss w0rd!")) {
-        k.KeyPress(static_cast<std::int16_t>(c));
-    }
-    k.SetTextIsMasked(false);
-    EXPECT_EQ(w.plain.text, u"p4ss w0rd!");
-    k.SetTextIsMasked(true);
-    EXPECT_EQ(k.CurrentPassword(), u"p4ss w0rd!");
-    // Masking while masked rebuilds from the hidden plain line again.
-    w.plain.text = u"other";
-    k.SetTextIsMasked(true);
-    EXPECT_EQ(k.CurrentPassword(), u"other");
-}
-
 TEST_F(Masking, HighlightTextSelectsTheMaskedLineOrPutsTheCaretAfterThePassword) {
     k.KeyPress(u'a');
     k.KeyPress(u'b');

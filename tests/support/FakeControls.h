@@ -193,6 +193,7 @@ public:
         ++shows;
     }
     void AttachKeyboard(Keyboard* k) override { keyboard = k; }
+    bool SizedByWindowManager() const override { return maximized; }
 
     void SetWidth(std::int32_t v) override {
         const bool changed = v != width;
@@ -227,6 +228,7 @@ public:
     Keyboard* keyboard = nullptr;
     int shows = 0;
     int resizeEvents = 0;
+    bool maximized = false;
 };
 
 } // namespace mirvane::test

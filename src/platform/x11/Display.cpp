@@ -1,0 +1,14 @@
+#include "Display.h"
+
+#include <xcb/xcb.h>
+
+namespace mirvane::x11 {
+
+bool DisplayAnswers(const std::string& name) {
+    xcb_connection_t* connection = xcb_connect(name.empty() ? nullptr : name.c_str(), nullptr);
+    const bool answers = xcb_connection_has_error(connection) == 0;
+    xcb_disconnect(connection);
+    return answers;
+}
+
+} // namespace mirvane::x11
