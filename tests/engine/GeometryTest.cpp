@@ -15,76 +15,56 @@ void ResizeTo(EngineHarness& h, std::int32_t width, std::int32_t height = 0) {
     h.keyboard->Resize();
 }
 
-std::int32_t RightEdge(FakeWindow& w, int number) { return w.Key(number).left + w.Key(number).width; }
-
-const int kRowEnds[] = {15, 65, 29, 53};
 } // namespace
 
-TEST(Geometry, AWidthOf9795SnapsTo9700WithKeysOfForty) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    ResizeTo(h, 9795);
-    EXPECT_EQ(w.width, 9700);
-    EXPECT_EQ(w.Key(1).width, 600);
-    EXPECT_EQ(w.Key(1).height, 600);
-    EXPECT_EQ(w.Key(16).width, 840);
-    EXPECT_EQ(w.Key(30).width, 1080);
-    EXPECT_EQ(w.Key(42).width, 1320);
-    EXPECT_EQ(w.Key(65).width, 960);
-    EXPECT_EQ(w.Key(29).width, 1320);
-    EXPECT_EQ(w.Key(53).width, 1680);
-    EXPECT_EQ(w.Key(15).width, 1200);
-    EXPECT_EQ(w.Key(57).width, 3600);
-    for (int last : kRowEnds) {
-        EXPECT_EQ(RightEdge(w, last), 9300) << "row ending with Command" << last;
-    }
-    EXPECT_EQ(w.Key(57).left, 300 + 840 + 600 + 840);
-}
-
-TEST(Geometry, WidthsSnapToTheNearestWholeUnitAndNeverBelowTheMinimum) {
+// Every visible key's left and width, over several widths. Units per key, with the wide
+// keys at 1.4, 1.8 and 2.2 units rounded to whole pixels (halves to even) and the last key
+// of a row taking what makes the row 15 units. A maximized window keeps its size.
+TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
     struct Case {
         std::int32_t requested;
-        std::int32_t snapped;
+        bool maximized;
+        std::int32_t width;    // the window's width afterwards
+        std::int32_t unitPx;   // one key unit, in pixels
+        std::int32_t wideKeys[3]; // keys 16, 30 and 42, in pixels
     };
-    for (const Case c : {Case{5300, 5200}, Case{5100, 5200}, Case{1000, 5200}, Case{9795, 9700},
-                         Case{9830, 9925}, Case{7450, 7450}}) {
+    for (const Case c : {Case{9795, false, 9700, 40, {56, 72, 88}}, Case{5425, false, 5425, 21, {29, 38, 46}},
+                         Case{5100, false, 5200, 20, {28, 36, 44}}, Case{9830, false, 9925, 41, {57, 74, 90}},
+                         Case{1000, false, 5200, 20, {28, 36, 44}}, Case{13000, true, 13000, 55, {77, 99, 121}}}) {
         EngineHarness h;
-        ResizeTo(h, c.requested);
-        EXPECT_EQ(h.window->width, c.snapped) << "requested " << c.requested;
-        const std::int32_t u = h.window->Key(1).width;
-        EXPECT_EQ(u % 15, 0);
-        for (int last : kRowEnds) {
-            EXPECT_EQ(RightEdge(*h.window, last), 300 + 15 * u);
+        FakeWindow& w = *h.window;
+        w.maximized = c.maximized;
+        ResizeTo(h, c.requested, 1000); // too low for the text line, too
+        EXPECT_EQ(w.width, c.width) << c.requested;
+        EXPECT_EQ(w.height == 1000, c.maximized) << "only a maximized window keeps a height too low";
+        const std::int32_t u = c.unitPx * 15;
+        const std::int32_t wide[3] = {c.wideKeys[0] * 15, c.wideKeys[1] * 15, c.wideKeys[2] * 15};
+        const std::vector<std::vector<std::pair<int, std::int32_t>>> rows{
+            {{1, u}, {2, u}, {3, u}, {4, u}, {5, u}, {6, u}, {7, u}, {8, u}, {9, u}, {10, u}, {11, u}, {12, u},
+             {13, u}, {15, 2 * u}},
+            {{16, wide[0]}, {17, u}, {18, u}, {19, u}, {20, u}, {21, u}, {22, u}, {23, u}, {24, u}, {25, u},
+             {26, u}, {27, u}, {28, u}, {65, 3 * u - wide[0]}},
+            {{30, wide[1]}, {31, u}, {32, u}, {33, u}, {34, u}, {35, u}, {36, u}, {37, u}, {38, u}, {39, u},
+             {40, u}, {41, u}, {29, 4 * u - wide[1]}},
+            {{42, wide[2]}, {43, u}, {44, u}, {45, u}, {46, u}, {47, u}, {48, u}, {49, u}, {50, u}, {51, u},
+             {52, u}, {53, 5 * u - wide[2]}},
+            {{57, 6 * u}}};
+        std::int32_t top = w.Key(1).top;
+        for (const auto& row : rows) {
+            std::int32_t left = row.front().first == 57 ? 300 + 2 * wide[0] + u : 300;
+            for (const auto& [number, width] : row) {
+                EXPECT_TRUE(w.Key(number).visible) << number;
+                EXPECT_EQ(w.Key(number).left, left) << c.requested << " Command" << number;
+                EXPECT_EQ(w.Key(number).width, width) << c.requested << " Command" << number;
+                EXPECT_EQ(w.Key(number).top, top) << number;
+                left += width;
+            }
+            top += u;
+        }
+        for (int hidden : {14, 54, 55, 56, 58, 59, 60, 61, 62, 63, 64}) {
+            EXPECT_FALSE(w.Key(hidden).visible) << hidden;
         }
     }
-}
-
-TEST(Geometry, RowsTouchAndOnlyTheSpaceBarShowsInTheLastRow) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    ResizeTo(h, 9700);
-    const std::vector<std::vector<int>> rows{
-        {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 15},
-        {16, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 65},
-        {30, 31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41, 29},
-        {42, 43, 44, 45, 46, 47, 48, 49, 50, 51, 52, 53},
-    };
-    std::int32_t top = w.Key(1).top;
-    for (const auto& row : rows) {
-        std::int32_t left = 300;
-        for (int number : row) {
-            EXPECT_TRUE(w.Key(number).visible) << number;
-            EXPECT_EQ(w.Key(number).left, left) << number;
-            EXPECT_EQ(w.Key(number).top, top) << number;
-            left += w.Key(number).width;
-        }
-        top += 600;
-    }
-    for (int hidden : {14, 54, 55, 56, 58, 59, 60, 61, 62, 63, 64}) {
-        EXPECT_FALSE(w.Key(hidden).visible) << hidden;
-    }
-    EXPECT_TRUE(w.Key(57).visible);
-    EXPECT_EQ(w.Key(57).top, top);
 }
 
 TEST(Geometry, TheToolbarHeightMovesTheFirstRow) {
@@ -153,5 +133,5 @@ TEST(Geometry, AnErrorInTheLayoutIsReportedOnceAndReleasesTheGuard) {
     w.Key(30).failOnLeft = false;
     ResizeTo(h, 8000);
     EXPECT_EQ(h.errors.errors.size(), 1U);
-    EXPECT_EQ(w.Key(30).left, 300);
+    EXPECT_EQ(w.Key(2).left, 300 + 480) << "the next resize lays out at the new width";
 }

@@ -168,6 +168,19 @@ TEST_F(TextLines, APressArmsTheDragUpToAndIncludingTheSelectionsEnd) {
     }
 }
 
+TEST_F(TextLines, ASelectionDraggedOutInOneMoveIsKeptAndArmsADragAtItsEnd) {
+    Type(password, "abcdef");
+    QTest::mousePress(password, Qt::LeftButton, Qt::NoModifier, At(1));
+    QMouseEvent move(QEvent::MouseMove, QPointF(At(4)), password->mapToGlobal(QPointF(At(4))), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(password, &move);
+    QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(4));
+    EXPECT_EQ(password->selectionStart(), 1);
+    EXPECT_EQ(password->selectionLength(), 3);
+    DragFrom(At(4));
+    EXPECT_EQ(dragged.size(), 1U);
+}
+
 TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
     Type(password, "abcdef");
     struct Case {
