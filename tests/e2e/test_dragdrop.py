@@ -92,13 +92,6 @@ class DragAndDrop(unittest.TestCase):
         xdotool("type", "--delay", 40, text)
         wait_for("every typed character", lambda: line.character_count() == before + len(text))
 
-    def shown_text(self):
-        self.program.menu("View", "Password Mask")
-        text = wait_for("the text line", self.program.text_line).text()
-        self.program.menu("View", "Password Mask")
-        wait_for("the mask back on", lambda: self.program.text_line() is None)
-        return text
-
     def test_the_dragged_password_arrives_whole_while_the_window_shows_only_masks(self):
         self.type_physically(PASSWORD)
         line = self.program.password_line()
@@ -117,26 +110,6 @@ class DragAndDrop(unittest.TestCase):
         # Keep-password is on: the line shows its masks again.
         wait_for("the masks back", lambda: line.character_count() == len(PASSWORD))
         self.assertFalse(self.program.error_window_shown())
-
-    def test_dvorak_maps_the_physical_keys(self):
-        self.program.menu("Keyboard Mode", "Use Dvorak layout for on-screen keys AND keyboard")
-        wait_for("Dvorak captions", lambda: self.program.visible_keys()[15].name == "'")
-        self.type_physically("qwerty")
-        self.assertEqual(self.shown_text(), "',.pyf")
-
-    def test_scrambled_keys_and_keyboard_type_what_the_keys_at_those_places_show(self):
-        before = [key.name for key in self.program.visible_keys()]
-        self.program.menu("Keyboard Mode", "Scramble the on-screen keys AND keyboard input")
-        wait_for("the keys to move", lambda: [key.name for key in self.program.visible_keys()] != before)
-        rows = {}
-        for key in self.program.visible_keys():
-            x, y, _, _ = key.extents
-            rows.setdefault(y, []).append((x, key.name))
-        rows = [[name for _, name in sorted(row)] for _, row in sorted(rows.items())]
-        # The second key of each of the first four rows stands where 1, q, a and z are.
-        expected = "".join(rows[index][1] for index in range(4))
-        self.type_physically("1qaz")
-        self.assertEqual(self.shown_text(), expected)
 
     def test_keep_on_top_reaches_the_window_manager_and_the_about_box_shows_the_version(self):
         wid = self.program.window_id

@@ -101,6 +101,28 @@ class StartUp(unittest.TestCase):
         self.assertFalse(self.program.error_window_shown())
         self.assert_keyboard_laid_out()
 
+        # Maximized, it stays maximized and on the screen, with the keys laid out at that size.
+        state = lambda: subprocess.run(["xprop", "-id", wid, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        subprocess.run(["wmctrl", "-i", "-r", wid, "-b", "add,maximized_vert,maximized_horz"], check=True)
+        wait_for("the window maximized", lambda: "MAXIMIZED_HORZ" in state())
+        wait_for("the keys laid out wider", lambda: self.program.visible_keys()[0].extents[2] > unit)
+        subprocess.run(["xdotool", "sleep", "0.5"])
+        self.assertIn("_NET_WM_STATE_MAXIMIZED_HORZ", state())
+        x, y, width, height = self.program.geometry()
+        self.assertLessEqual(x + width, 1280)
+        self.assertLessEqual(y + height, 1024)
+        self.assert_keyboard_laid_out()
+
+    def test_a_paste_with_no_clipboard_owner_pastes_nothing(self):
+        self.program.menu("View", "Password Mask")
+        line = wait_for("the plain line", self.program.text_line)
+        line.click()
+        xdotool("key", "ctrl+v", "shift+Insert")
+        xdotool("click", 2)
+        wait_for("the keys still answering", lambda: self.program.text_line() is not None)
+        self.assertTrue(self.program.alive())
+        self.assertEqual(line.text(), "")
+
 
 if __name__ == "__main__":
     unittest.main()
