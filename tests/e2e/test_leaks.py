@@ -5,6 +5,7 @@ import os
 import queue
 import re
 import subprocess
+import sys
 import tempfile
 import threading
 import time
@@ -15,7 +16,7 @@ import pyatspi
 from desktop import PROGRAM, Program, wait_for, xdotool
 from test_dragdrop import DropTarget, centre, drag
 
-PROBE = os.environ.get("MIRVANE_PROBE", "x_probe")
+PROBE = [sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "probe.py")]
 SECRET = "Zq7#Vexpaq-9Lr!w"
 
 
@@ -23,7 +24,7 @@ class Probe:
     """One run of the attacker's probe, its answers collected line by line."""
 
     def __init__(self, *args):
-        self.process = subprocess.Popen([PROBE, *map(str, args)], stdout=subprocess.PIPE, text=True)
+        self.process = subprocess.Popen([*PROBE, *map(str, args)], stdout=subprocess.PIPE, text=True)
         self.lines = queue.Queue()
         self.seen = []
         threading.Thread(target=self._read, daemon=True).start()
@@ -55,7 +56,7 @@ class Probe:
 
 
 def read_selection(selection, target):
-    out = subprocess.run([PROBE, "read", selection, target], capture_output=True, text=True, timeout=10).stdout
+    out = subprocess.run([*PROBE, "read", selection, target], capture_output=True, text=True, timeout=10).stdout
     return out.strip()[len("GOT:"):] if out.startswith("GOT:") else ""
 
 

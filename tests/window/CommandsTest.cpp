@@ -2,109 +2,77 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <variant>
+
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-bool Pressed(WindowHarness& h, const char* key) {
-    return h.Window().ToolbarWidgetControl()->ButtonAction(key)->isChecked();
-}
-} // namespace
 
-TEST(Commands, ClickingKeysTypesIntoTheRealPasswordLine) {
-    WindowHarness h;
-    h.Click("shft");
-    h.Click("P");
-    for (const char* key : {"a", "s", "s"}) {
-        h.Click(key);
+// Each command from the menu or the toolbar: the state it sets and every indicator after it.
+// At start "Standard" and "KeepPassword" are pressed; "ToggleMask" is down while in clear;
+// "ScrambleAll" and "Dvorak" show layouts 3 and 1; the plain push buttons never stay down.
+TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
+    using Step = std::variant<Menu, const char*>;
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        int layout;
+        bool masked;
+        std::set<std::string> pressed;
+        bool unscrambleEnabled;
+        bool dvorakEnabled;
+        std::u16string password; // after typing "ab" first
+    };
+    const std::set<std::string> start{"Standard", "KeepPassword"};
+    const Case cases[] = {
+        {"nothing", {}, 0, true, start, false, true, u"ab"},
+        {"mask from the menu", {Menu::ViewPasswordMask}, 0, false, {"Standard", "KeepPassword", "ToggleMask"},
+         false, true, u"ab"},
+        {"mask from the menu, then the toolbar", {Menu::ViewPasswordMask, "ToggleMask"}, 0, true, start, false,
+         true, u"ab"},
+        {"scramble all", {"ScrambleAll"}, 3, true, {"Standard", "KeepPassword", "ScrambleAll"}, true, true, u"ab"},
+        {"scramble all twice", {"ScrambleAll", "ScrambleAll"}, 0, true, start, false, true, u"ab"},
+        {"scramble all twice from the menu", {Menu::EntryModeScrambleAll, Menu::EntryModeScrambleAll}, 3, true,
+         {"Standard", "KeepPassword", "ScrambleAll"}, true, true, u"ab"},
+        {"dvorak", {Menu::EntryModeDvorak}, 1, true, {"Standard", "KeepPassword", "Dvorak"}, true, false, u"ab"},
+        {"dvorak, then its button", {Menu::EntryModeDvorak, "Dvorak"}, 0, true, start, false, true, u"ab"},
+        {"scramble on screen", {"ScrambleOnScreen"}, 2, true, start, true, true, u"ab"},
+        {"scramble on screen, then unscramble", {"ScrambleOnScreen", "Unscramble"}, 0, true, start, false, true,
+         u"ab"},
+        {"unscramble while standard", {"Unscramble", Menu::EntryModeUnscrambleAll}, 0, true, start, false, true,
+         u"ab"},
+        {"keep password off", {Menu::OptionsKeepPasswordAfterDragDrop}, 0, true, {"Standard"}, false, true, u"ab"},
+        {"keep on top", {"KeepOnTop"}, 0, true, {"Standard", "KeepPassword", "KeepOnTop"}, false, true, u"ab"},
+        {"clear", {"Clear"}, 0, true, start, false, true, u""},
+    };
+    const char* const keys[] = {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll",
+                                "Dvorak", "Unscramble", "ToggleMask", "Beep", "KeepPassword",
+                                "Obsfucate", "KeepOnTop", "Clear"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WindowHarness h;
+        h.Click("a");
+        h.Click("b");
+        for (const Step& step : c.steps) {
+            if (std::holds_alternative<Menu>(step)) {
+                h.Menu(std::get<Menu>(step));
+            } else {
+                h.ToolbarButton(std::get<const char*>(step));
+            }
+        }
+        EXPECT_EQ(h.Engine().KeyboardLayoutType(), c.layout);
+        EXPECT_EQ(h.Engine().TextIsMasked(), c.masked);
+        EXPECT_EQ(h.Window().MenuAction(Menu::ViewPasswordMask)->isChecked(), c.masked);
+        EXPECT_EQ(h.Window().PasswordWidget()->isHidden(), !c.masked);
+        for (const char* key : keys) {
+            EXPECT_EQ(h.Window().ToolbarWidgetControl()->ButtonAction(key)->isChecked(), c.pressed.count(key) == 1)
+                << key;
+        }
+        EXPECT_EQ(h.Window().MenuAction(Menu::EntryModeUnscrambleAll)->isEnabled(), c.unscrambleEnabled);
+        EXPECT_EQ(h.Window().MenuAction(Menu::EntryModeDvorak)->isEnabled(), c.dvorakEnabled);
+        EXPECT_EQ(h.Engine().CurrentPassword(), c.password);
     }
-    h.Click("shft");
-    h.Click("&&");
-    EXPECT_EQ(h.Engine().CurrentPassword(), u"Pass&");
-    EXPECT_EQ(h.Window().PasswordWidget()->text(), QStringLiteral("*****"));
-    EXPECT_EQ(h.Window().PasswordWidget()->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(h.Window().PasswordWidget()->displayText(), QStringLiteral("*****"));
-}
-
-TEST(Commands, TheMaskMenuAndToolbarShowAndHideThePassword) {
-    WindowHarness h;
-    h.Click("x");
-    h.Menu(Menu::ViewPasswordMask);
-    EXPECT_FALSE(h.Engine().TextIsMasked());
-    EXPECT_FALSE(h.Window().MenuAction(Menu::ViewPasswordMask)->isChecked());
-    EXPECT_TRUE(Pressed(h, "ToggleMask"));
-    EXPECT_TRUE(h.Window().PasswordWidget()->isHidden());
-    EXPECT_FALSE(h.Window().PlainTextWidget()->isHidden());
-    EXPECT_EQ(h.Window().PlainTextWidget()->toPlainText(), QStringLiteral("x"));
-    EXPECT_TRUE(h.Window().KeyButtonWidgetAt(16)->isEnabled());
-
-    h.ToolbarButton("ToggleMask");
-    EXPECT_TRUE(h.Engine().TextIsMasked());
-    EXPECT_TRUE(h.Window().MenuAction(Menu::ViewPasswordMask)->isChecked());
-    EXPECT_FALSE(Pressed(h, "ToggleMask"));
-    EXPECT_EQ(h.Window().PasswordWidget()->text(), QStringLiteral("*"));
-    EXPECT_FALSE(h.Window().KeyButtonWidgetAt(29)->isEnabled());
-}
-
-TEST(Commands, LayoutCommandsFromMenuAndToolbar) {
-    WindowHarness h;
-    Keyboard& k = h.Engine();
-    h.ToolbarButton("ScrambleAll");
-    EXPECT_EQ(k.KeyboardLayoutType(), 3);
-    EXPECT_TRUE(Pressed(h, "ScrambleAll"));
-    h.ToolbarButton("ScrambleAll");
-    EXPECT_EQ(k.KeyboardLayoutType(), 0);
-    EXPECT_FALSE(Pressed(h, "ScrambleAll"));
-
-    h.Menu(Menu::EntryModeScrambleAll);
-    const QString first = h.Window().KeyButtonWidgetAt(17)->text() +
-                          h.Window().KeyButtonWidgetAt(18)->text() +
-                          h.Window().KeyButtonWidgetAt(19)->text() + h.Window().KeyButtonWidgetAt(20)->text();
-    h.Menu(Menu::EntryModeScrambleAll);
-    const QString second =
-        h.Window().KeyButtonWidgetAt(17)->text() + h.Window().KeyButtonWidgetAt(18)->text() +
-        h.Window().KeyButtonWidgetAt(19)->text() + h.Window().KeyButtonWidgetAt(20)->text();
-    EXPECT_EQ(k.KeyboardLayoutType(), 3);
-    EXPECT_NE(first, second);
-    EXPECT_TRUE(h.Window().MenuAction(Menu::EntryModeUnscrambleAll)->isEnabled());
-
-    h.Menu(Menu::EntryModeDvorak);
-    EXPECT_EQ(k.KeyboardLayoutType(), 1);
-    EXPECT_TRUE(Pressed(h, "Dvorak"));
-    EXPECT_FALSE(h.Window().MenuAction(Menu::EntryModeDvorak)->isEnabled());
-    EXPECT_EQ(h.Window().KeyButtonWidgetAt(17)->text(), QStringLiteral("'"));
-    h.ToolbarButton("Dvorak");
-    EXPECT_EQ(k.KeyboardLayoutType(), 0);
-
-    h.ToolbarButton("ScrambleOnScreen");
-    EXPECT_EQ(k.KeyboardLayoutType(), 2);
-    EXPECT_FALSE(Pressed(h, "ScrambleAll"));
-    EXPECT_FALSE(Pressed(h, "Dvorak"));
-    EXPECT_FALSE(Pressed(h, "ScrambleOnScreen"));
-    h.ToolbarButton("Unscramble");
-    EXPECT_EQ(k.KeyboardLayoutType(), 0);
-    EXPECT_FALSE(h.Window().MenuAction(Menu::EntryModeUnscrambleAll)->isEnabled());
-    EXPECT_EQ(h.Window().KeyButtonWidgetAt(17)->text(), QStringLiteral("q"));
-}
-
-TEST(Commands, UnscrambleAtTheStandardLayoutDoesNothing) {
-    WindowHarness h;
-    h.Click("a");
-    const KeyTable before = h.Engine().KeyTableRows();
-    h.ToolbarButton("Unscramble");
-    h.Menu(Menu::EntryModeUnscrambleAll); // disabled: triggering does nothing
-    EXPECT_EQ(h.Engine().KeyboardLayoutType(), 0);
-    EXPECT_EQ(h.Engine().KeyTableRows(), before);
-    EXPECT_EQ(h.Engine().CurrentPassword(), u"a");
-}
-
-TEST(Commands, ClearEmptiesThePassword) {
-    WindowHarness h;
-    h.Click("a");
-    h.Click("b");
-    h.ToolbarButton("Clear");
-    EXPECT_EQ(h.Engine().CurrentPassword(), u"");
-    EXPECT_TRUE(h.Window().PasswordWidget()->text().isEmpty());
 }
 
 TEST(Commands, HidingThenShowingTheToolbarGivesBackTheHeight) {

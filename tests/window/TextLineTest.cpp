@@ -54,14 +54,17 @@ struct TextLines : ::testing::Test {
 };
 } // namespace
 
-TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngine) {
-    // Mapped keys follow the physical Caps Lock on every key-down the engine sees.
+TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
+    // Mapped keys follow the physical Caps Lock on every key-down the engine sees. The keys
+    // come without their modifier presses, so that only V itself can reach the engine.
     h.Engine().SetKeyboardLayoutType(1);
     h.keyState.capsLock = true;
-    QTest::keyPress(password, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier);
+    QKeyEvent ctrlShiftV(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier, QStringLiteral("V"));
+    QApplication::sendEvent(password, &ctrlShiftV);
     EXPECT_TRUE(h.Engine().ShiftIsDown());
     h.keyState.capsLock = false;
-    QTest::keyPress(password, Qt::Key_V, Qt::ControlModifier);
+    QKeyEvent ctrlV(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, QStringLiteral("v"));
+    QApplication::sendEvent(password, &ctrlV);
     EXPECT_TRUE(h.Engine().ShiftIsDown()) << "Ctrl alone never reaches the engine";
 }
 
