@@ -111,6 +111,11 @@ enum class Menu {
 };
 inline constexpr int kMenuCount = static_cast<int>(Menu::HelpAbout) + 1;
 
+struct ScreenPoint {
+    double x;
+    double y;
+};
+
 struct ScreenMetrics {
     double twipsPerPixelX;
     double twipsPerPixelY;
@@ -142,6 +147,14 @@ public:
     virtual void Show() = 0;
     // Maximized or full screen: the window manager decides the size, the layout follows it.
     virtual bool SizedByWindowManager() const = 0;
+    // The window's own pointer: the grey dot (true) or the platform's default.
+    virtual bool CustomPointer() const = 0;
+    virtual void SetCustomPointer(bool greyDot) = 0;
+    // Where the pointer is on the screen, in pixels.
+    virtual ScreenPoint PointerPosition() const = 0;
+    virtual void Beep() = 0;
+    // A modal question with OK and Cancel and the question icon; true for OK.
+    virtual bool AskOkCancel(const std::u16string& title, const std::u16string& text) = 0;
     // Gives the window its one reference back to the engine.
     virtual void AttachKeyboard(Keyboard* keyboard) = 0;
 };

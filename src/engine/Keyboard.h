@@ -63,7 +63,13 @@ public:
     bool KeepOnTop() const { return mKeepOnTop; }
     void SetKeepOnTop(bool keep) { mKeepOnTop = keep; }
     bool BeepOnHover() const { return mBeepOnHover; }
+    void SetBeepOnHover(bool beep);
+    void SetInputMode(std::int16_t mode);
+    bool EnableHoverEntry();
+    bool DisableHoverEntry();
     bool MouseHidden() const { return mMouseHidden; }
+    bool HideMouse();
+    bool ShowMouse();
     bool TimerEnabled() const { return mTimerEnabled; }
     void SetTimerEnabled(bool enabled);
     bool HoverEntryEnabled() const { return mTimerEnabled; }
@@ -82,6 +88,10 @@ public:
     bool KeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent = false);
     void KeyDown(std::int16_t keyCode, std::int16_t shift);
     void KeyUp(std::int16_t keyCode, std::int16_t shift);
+    void MouseMoveInTextBox(std::int16_t mouseButton, std::int16_t shift, float x, float y);
+    void MouseMoveInForm(std::int16_t mouseButton, std::int16_t shift, float x, float y);
+    void Timer1Tick(); // the window's hover timer ticked
+    void Timer();      // one hover press
     void ClearText();
     void HighlightText();
     void Resize();
@@ -112,6 +122,9 @@ private:
     void BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l);
     std::u16string OnScreenKeyCharacter(const std::u16string& c);
     void FollowPhysicalShift();
+
+    // Hidden mouse.
+    void SetHiddenPointer(std::int16_t hidden);
 
     // Geometry.
     std::int32_t KeyUnit(std::int32_t outerWidth, std::int32_t margin) const;

@@ -70,6 +70,18 @@ void frmKeyboard::OnMenu(Menu item) {
     case Menu::ViewToolbar:
         ViewToolbarClick();
         break;
+    case Menu::ModeStandard:
+        keyboard.SetInputMode(1);
+        break;
+    case Menu::ModeHover:
+        keyboard.SetInputMode(2);
+        break;
+    case Menu::ModeHiddenMouseAndHover:
+        keyboard.SetInputMode(3);
+        break;
+    case Menu::OptionsBeepOnHover:
+        BeepClick();
+        break;
     case Menu::ViewPasswordMask:
         keyboard.SetTextIsMasked(!MenuEntry(Menu::ViewPasswordMask).Checked());
         break;
@@ -84,7 +96,15 @@ void frmKeyboard::OnToolbarButton(const QString& key) {
     }
     Keyboard& keyboard = *mKeyboard;
     const std::int16_t layout = keyboard.KeyboardLayoutType();
-    if (key == QLatin1String("ToggleMask")) {
+    if (key == QLatin1String("Standard")) {
+        keyboard.SetInputMode(1);
+    } else if (key == QLatin1String("Hover")) {
+        keyboard.SetInputMode(2);
+    } else if (key == QLatin1String("HideMouse")) {
+        keyboard.SetInputMode(3);
+    } else if (key == QLatin1String("Beep")) {
+        BeepClick();
+    } else if (key == QLatin1String("ToggleMask")) {
         keyboard.SetTextIsMasked(!MenuEntry(Menu::ViewPasswordMask).Checked());
     } else if (key == QLatin1String("ScrambleOnScreen")) {
         keyboard.SetKeyboardLayoutType(kLayoutScrambleOnScreen);
@@ -124,6 +144,9 @@ void frmKeyboard::KeepOnTopClick() {
         mErrors.LogError("mnuFileKeepOnTop_Click", error.number, error.description, *this);
     }
 }
+
+// Read, flip and write the menu check, so that menu and toolbar never disagree.
+void frmKeyboard::BeepClick() { mKeyboard->SetBeepOnHover(FlipCheck(Menu::OptionsBeepOnHover)); }
 
 void frmKeyboard::KeepPasswordClick() {
     mKeyboard->SetKeepPasswordAfterDragDrop(FlipCheck(Menu::OptionsKeepPasswordAfterDragDrop));

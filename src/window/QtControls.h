@@ -87,7 +87,15 @@ public:
         }
     }
     std::int32_t Interval() const override { return mTimer.interval(); }
-    void SetInterval(std::int32_t milliseconds) override { mTimer.setInterval(milliseconds); }
+    // The toolkit restarts a running timer on every new interval, even the same one. The hover
+    // countdown is re-applied on every pointer move over a key; restarting it there would press
+    // only once the pointer lay perfectly still, which a slightly shaky hand never manages. So
+    // the interval runs from entering the key.
+    void SetInterval(std::int32_t milliseconds) override {
+        if (milliseconds != mTimer.interval()) {
+            mTimer.setInterval(milliseconds);
+        }
+    }
 
 private:
     QTimer& mTimer;

@@ -108,9 +108,12 @@ bool frmKeyboard::LineMouseMoveStartsDrag(TextLine& line, std::int16_t button, s
 }
 
 // The selection as this move left it, so that a press at its end arms the next drag.
-void frmKeyboard::LineMouseMove(TextLine& line, std::int16_t /*button*/, std::int16_t /*shift*/) {
+void frmKeyboard::LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) {
     if (&line == txtPassword) {
         RememberPasswordSelection();
+    }
+    if (mKeyboard != nullptr) {
+        mKeyboard->MouseMoveInTextBox(button, shift, 0, 0);
     }
 }
 

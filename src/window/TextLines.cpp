@@ -94,6 +94,7 @@ PasswordLine::PasswordLine(QWidget* parent)
     passwordStyle->setParent(this);
     setStyle(passwordStyle);
     setAcceptDrops(false);
+    setMouseTracking(true); // hover entry hears the pointer over the line
     setMaxLength(static_cast<int>(kMaxTextLength));
     setContextMenuPolicy(Qt::NoContextMenu);
     setDragEnabled(false);
@@ -221,6 +222,7 @@ PlainTextLine::PlainTextLine(QWidget* parent)
     : QPlainTextEdit(parent), PlacedWidget<TextLine>(*static_cast<QWidget*>(this)) {
     setObjectName(QStringLiteral("txtText"));
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    viewport()->setMouseTracking(true); // hover entry hears the pointer over the line
 }
 
 void PlainTextLine::keyPressEvent(QKeyEvent* event) {

@@ -5,7 +5,9 @@
 #include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
 
+#include <QApplication>
 #include <QBitmap>
+#include <QMessageBox>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QPainter>
@@ -190,12 +192,28 @@ void frmKeyboard::CreateControls() {
     connect(tbToolbar, &ToolbarWidget::buttonClicked, this, &frmKeyboard::OnToolbarButton);
 
     Timer1.setInterval(2000);
+    Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % late
     Timer1.start();
+    connect(&Timer1, &QTimer::timeout, this, [this] {
+        if (mKeyboard != nullptr) {
+            mKeyboard->Timer1Tick();
+        }
+    });
 
     txtPassword = new PasswordLine(mClient);
     mPointerImage = GreyDotPointer();
     txtText->SetEvents(this);
     txtPassword->SetEvents(this);
+
+    // Pointer moves over the background and the toolbar (its buttons too) end the countdown.
+    for (QWidget* form : {mClient, static_cast<QWidget*>(tbToolbar)}) {
+        form->setMouseTracking(true);
+        form->installEventFilter(this);
+    }
+    for (QWidget* button : tbToolbar->findChildren<QWidget*>()) {
+        button->setMouseTracking(true);
+        button->installEventFilter(this);
+    }
 }
 
 void frmKeyboard::CreateMenus() {
@@ -291,6 +309,38 @@ void frmKeyboard::SetHeight(std::int32_t twips) {
     if (!isVisible() && size() != before) {
         FormResize();
     }
+}
+
+bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::MouseMove && mKeyboard != nullptr) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        mKeyboard->MouseMoveInForm(MouseButtonMask(move->buttons()), ShiftMask(move->modifiers()),
+                                   static_cast<float>(move->position().x()),
+                                   static_cast<float>(move->position().y()));
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The main window's own pointer only: other programs never see the dot.
+void frmKeyboard::SetCustomPointer(bool greyDot) {
+    if (greyDot) {
+        setCursor(mPointerImage);
+    } else {
+        unsetCursor();
+    }
+}
+
+ScreenPoint frmKeyboard::PointerPosition() const {
+    const QPoint at = QCursor::pos();
+    return {static_cast<double>(at.x()), static_cast<double>(at.y())};
+}
+
+void frmKeyboard::Beep() { QApplication::beep(); }
+
+bool frmKeyboard::AskOkCancel(const std::u16string& title, const std::u16string& text) {
+    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(text), QMessageBox::Ok | QMessageBox::Cancel,
+                    this);
+    return box.exec() == QMessageBox::Ok;
 }
 
 void frmKeyboard::resizeEvent(QResizeEvent* event) {

@@ -54,6 +54,11 @@ public:
     bool SizedByWindowManager() const override {
         return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
     }
+    bool CustomPointer() const override { return testAttribute(Qt::WA_SetCursor); }
+    void SetCustomPointer(bool greyDot) override;
+    ScreenPoint PointerPosition() const override;
+    void Beep() override;
+    bool AskOkCancel(const std::u16string& title, const std::u16string& text) override;
     void AttachKeyboard(Keyboard* keyboard) override;
 
     // Placeable: the outer frame, in twips.
@@ -87,6 +92,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -136,6 +142,7 @@ private:
     bool FlipCheck(Menu item);
     void KeepOnTopClick();
     void KeepPasswordClick();
+    void BeepClick();
     void AboutClick();
 
     ErrorLog& mErrors;

@@ -121,6 +121,7 @@ class FakeTimer final : public Timer {
 public:
     bool Enabled() const override { return enabled; }
     void SetEnabled(bool e) override {
+        stops += enabled && !e ? 1 : 0;
         enabled = e;
         if (e) {
             ++starts;
@@ -132,6 +133,7 @@ public:
     bool enabled = false;
     std::int32_t interval = 0;
     int starts = 0;
+    int stops = 0; // a countdown stopped, by itself or to restart
 };
 
 class FakeToolbar final : public FakePlaced<ToolbarControl> {
@@ -194,6 +196,14 @@ public:
     }
     void AttachKeyboard(Keyboard* k) override { keyboard = k; }
     bool SizedByWindowManager() const override { return maximized; }
+    bool CustomPointer() const override { return greyDot; }
+    void SetCustomPointer(bool dot) override { greyDot = dot; }
+    ScreenPoint PointerPosition() const override { return pointer; }
+    void Beep() override { ++beeps; }
+    bool AskOkCancel(const std::u16string& title, const std::u16string& text) override {
+        questions.push_back(title + u"|" + text);
+        return answerOk;
+    }
 
     void SetWidth(std::int32_t v) override {
         const bool changed = v != width;
@@ -229,6 +239,11 @@ public:
     int shows = 0;
     int resizeEvents = 0;
     bool maximized = false;
+    bool greyDot = false;
+    ScreenPoint pointer{0, 0};
+    int beeps = 0;
+    std::vector<std::u16string> questions;
+    bool answerOk = true;
 };
 
 } // namespace mirvane::test

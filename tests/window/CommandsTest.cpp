@@ -45,6 +45,12 @@ TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
         {"keep password off", {Menu::OptionsKeepPasswordAfterDragDrop}, 0, true, {"Standard"}, false, true, u"ab"},
         {"keep on top", {"KeepOnTop"}, 0, true, {"Standard", "KeepPassword", "KeepOnTop"}, false, true, u"ab"},
         {"clear", {"Clear"}, 0, true, start, false, true, u""},
+        {"hover", {"Hover"}, 0, true, {"Hover", "KeepPassword"}, false, true, u"ab"},
+        {"hover, then standard from the menu", {"Hover", Menu::ModeStandard}, 0, true, start, false, true, u"ab"},
+        {"beep from the menu", {Menu::OptionsBeepOnHover}, 0, true, {"Standard", "KeepPassword", "Beep"}, false,
+         true, u"ab"},
+        {"beep from the menu, then the toolbar", {Menu::OptionsBeepOnHover, "Beep"}, 0, true, start, false, true,
+         u"ab"},
     };
     const char* const keys[] = {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll",
                                 "Dvorak", "Unscramble", "ToggleMask", "Beep", "KeepPassword",

@@ -1,0 +1,166 @@
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+namespace {
+struct Hovering : ::testing::Test {
+    EngineHarness h;
+    Keyboard& k = *h.keyboard;
+    FakeWindow& w = *h.window;
+
+    Hovering() {
+        // The window's outer rectangle: 100 to 700 pixels across, 100 to 500 down.
+        w.left = 1500;
+        w.top = 1500;
+        w.width = 9000;
+        w.height = 6000;
+    }
+    void Move(int number) { k.ButtonMouseMove(w.Key(number), 0, 0, 0, 0); }
+    void TickAt(double x, double y) {
+        w.pointer = {x, y};
+        k.Timer1Tick();
+    }
+    int Current() const { return k.CurrentButton() != nullptr ? k.CurrentButton()->Number() : 0; }
+};
+} // namespace
+
+// Off, Waiting and Counting, and each way between them; keys are told apart by caption.
+TEST_F(Hovering, TheStatesAndEveryTransition) {
+    struct Step {
+        const char* what;
+        std::function<void(Hovering&)> act;
+        bool hoverOn;
+        bool counting;
+        int current;
+        int restarts; // countdowns stopped by this step
+        std::u16string typed;
+    };
+    const Step steps[] = {
+        {"start", [](Hovering&) {}, false, false, 0, 0, u""},
+        {"mode 2", [](Hovering& t) { t.k.SetInputMode(2); }, true, true, 0, 0, u""},
+        {"a tick with no key yet", [](Hovering& t) { t.TickAt(300, 300); }, true, true, 0, 0, u""},
+        {"onto q", [](Hovering& t) { t.Move(17); }, true, true, 17, 1, u""},
+        {"along q", [](Hovering& t) { t.Move(17); }, true, true, 17, 0, u""},
+        {"onto a shift", [](Hovering& t) { t.Move(42); }, true, true, 42, 1, u""},
+        {"onto the other shift", [](Hovering& t) { t.Move(53); }, true, true, 42, 0, u""},
+        {"onto the background", [](Hovering& t) { t.k.MouseMoveInForm(0, 0, 0, 0); }, true, false, 42, 1,
+         u""},
+        {"onto a text line", [](Hovering& t) { t.k.MouseMoveInTextBox(0, 0, 0, 0); }, true, false, 42, 0,
+         u""},
+        {"onto w", [](Hovering& t) { t.Move(18); }, true, true, 18, 1, u""},
+        {"a tick inside", [](Hovering& t) { t.TickAt(300, 300); }, true, true, 18, 0, u"w"},
+        {"onto e, then a text line",
+         [](Hovering& t) {
+             t.Move(19);
+             t.k.MouseMoveInTextBox(0, 0, 0, 0);
+         },
+         true, true, 19, 1, u"w"},
+        {"a tick over the line", [](Hovering& t) { t.TickAt(300, 480); }, true, true, 19, 0, u"we"},
+        {"a tick outside", [](Hovering& t) { t.TickAt(800, 300); }, true, false, 0, 1, u"we"},
+        {"mode 1", [](Hovering& t) { t.k.SetInputMode(1); }, false, false, 0, 0, u"we"},
+        {"a tick in mode 1",
+         [](Hovering& t) {
+             t.Move(17);
+             t.TickAt(300, 300);
+         },
+         false, false, 17, 0, u"we"},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        const int stopsBefore = w.timer1.stops;
+        step.act(*this);
+        EXPECT_EQ(k.TimerEnabled(), step.hoverOn);
+        EXPECT_EQ(w.timer1.enabled, step.counting);
+        EXPECT_EQ(Current(), step.current);
+        EXPECT_EQ(w.timer1.stops - stopsBefore, step.restarts);
+        EXPECT_EQ(k.CurrentPassword(), step.typed);
+    }
+}
+
+TEST_F(Hovering, TheWindowsEdgesCountAsInside) {
+    k.SetInputMode(2);
+    const std::tuple<double, double, bool> ticks[] = {
+        {100, 300, true},   {700, 300, true},    {300, 100, true},   {300, 500, true},
+        {99.5, 300, false}, {700.5, 300, false}, {300, 99.9, false}, {300, 500.5, false}};
+    for (const auto& [x, y, inside] : ticks) {
+        k.ClearText();
+        Move(18);
+        TickAt(x, y);
+        EXPECT_EQ(k.CurrentPassword(), inside ? u"w" : u"") << x << "," << y;
+    }
+}
+
+TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
+    struct Case {
+        std::vector<std::int16_t> writes;
+        bool answerOk;
+        std::int16_t mode;
+        bool standard, hover, hidden;
+        bool hoverOn;
+        bool dot;
+        std::size_t questions;
+    };
+    for (const Case& c : {Case{{2}, true, 2, false, true, false, true, false, 0},
+                          Case{{3}, true, 3, false, false, true, true, true, 1},
+                          Case{{3}, false, 1, true, false, false, false, false, 1},
+                          Case{{2, 3}, false, 2, false, true, false, true, false, 1},
+                          Case{{3, 3}, true, 3, false, false, true, true, true, 1},
+                          Case{{3, 1}, true, 1, true, false, false, false, false, 1},
+                          Case{{3, 2}, true, 2, false, true, false, true, false, 1}}) {
+        EngineHarness e;
+        FakeWindow& fw = *e.window;
+        fw.answerOk = c.answerOk;
+        for (std::int16_t mode : c.writes) {
+            e.keyboard->SetInputMode(mode);
+        }
+        SCOPED_TRACE(std::to_string(c.writes.back()) + (c.answerOk ? " OK" : " Cancel"));
+        EXPECT_EQ(e.keyboard->InputMode(), c.mode);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeStandard).checked, c.standard);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeHover).checked, c.hover);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.hidden);
+        EXPECT_EQ(fw.toolbar.values["HideMouse"], c.mode == 3 ? 1 : 0);
+        EXPECT_EQ(e.keyboard->TimerEnabled(), c.hoverOn);
+        EXPECT_EQ(e.keyboard->MouseHidden(), c.dot);
+        EXPECT_EQ(fw.greyDot, c.dot);
+        EXPECT_EQ(fw.questions.size(), c.questions);
+    }
+    // The question, word for word.
+    EngineHarness e;
+    e.keyboard->SetInputMode(3);
+    EXPECT_EQ(
+        e.window->questions.at(0),
+        u"Hide mouse - turn it into grey dot?|Click OK if you want your mouse to become a small grey dot "
+        u"when "
+        u"using this on screen keyboard.\r\n(This is designed to fool malicious screen capture programs and "
+        u"is only available in the password mask view mode.)\r\n\r\nThis will not affect any other "
+        u"programs, and can be undone by going to Mouse Mode - Standard.");
+}
+
+TEST_F(Hovering, TheDotShowsOverKeysOnlyAndTheBeepFollowsHoverPressesOnly) {
+    k.SetBeepOnHover(true);
+    EXPECT_EQ(w.toolbar.values["Beep"], 1);
+    k.SetInputMode(3);
+    Move(18);
+    EXPECT_TRUE(w.greyDot);
+    k.MouseMoveInTextBox(0, 0, 0, 0);
+    EXPECT_FALSE(w.greyDot);
+    Move(18);
+    EXPECT_TRUE(w.greyDot);
+    k.MouseMoveInForm(0, 0, 0, 0);
+    EXPECT_FALSE(w.greyDot);
+    EXPECT_TRUE(k.MouseHidden());
+
+    k.ButtonClick(w.Key(18));
+    EXPECT_EQ(w.beeps, 0) << "a click never beeps";
+    Move(18);
+    TickAt(300, 300);
+    EXPECT_EQ(w.beeps, 1);
+    EXPECT_EQ(k.CurrentPassword(), u"ww");
+    // A key that is hidden now is never pressed.
+    w.Key(18).visible = false;
+    TickAt(300, 300);
+    EXPECT_EQ(k.CurrentPassword(), u"ww");
+}
