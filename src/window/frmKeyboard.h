@@ -88,7 +88,7 @@ public:
     // Who may read the dragged text; told by the X connection where the drag was dropped.
     DropGate& DragGate() { return mDropGate; }
     // How long after a drop the target may still ask for the text.
-    static constexpr int kDropAnswerMs = 500;
+    static constexpr int kDropAnswerMs = 900; // a target asks at once, even on a busy machine
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

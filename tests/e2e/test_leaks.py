@@ -246,7 +246,7 @@ class Memory(unittest.TestCase):
         self.assertEqual(target.wait_for_text(), SECRET)
         self.program.toolbar_buttons()["Clear"].click()
         wait_for("the line emptied", lambda: line.character_count() == 0)
-        time.sleep(1.0)  # past the half second in which the drop target may ask
+        time.sleep(1.0)  # past the moment in which the drop target may ask
         self.assertEqual(self.longest_piece_in_memory(), "")
 
 
