@@ -314,6 +314,10 @@ void frmKeyboard::SetHeight(std::int32_t twips) {
 bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove && mKeyboard != nullptr) {
         const auto* move = static_cast<QMouseEvent*>(event);
+        // A move over a key or a line that the child let pass reaches the background too.
+        if (watched == mClient && mClient->childAt(move->position().toPoint()) != nullptr) {
+            return QMainWindow::eventFilter(watched, event);
+        }
         mKeyboard->MouseMoveInForm(MouseButtonMask(move->buttons()), ShiftMask(move->modifiers()),
                                    static_cast<float>(move->position().x()),
                                    static_cast<float>(move->position().y()));
@@ -323,6 +327,7 @@ bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
 
 // The main window's own pointer only: other programs never see the dot.
 void frmKeyboard::SetCustomPointer(bool greyDot) {
+    mPointerIsDot = greyDot;
     if (greyDot) {
         setCursor(mPointerImage);
     } else {

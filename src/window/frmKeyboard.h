@@ -54,7 +54,7 @@ public:
     bool SizedByWindowManager() const override {
         return (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)) != 0;
     }
-    bool CustomPointer() const override { return testAttribute(Qt::WA_SetCursor); }
+    bool CustomPointer() const override { return mPointerIsDot; }
     void SetCustomPointer(bool greyDot) override;
     ScreenPoint PointerPosition() const override;
     void Beep() override;
@@ -160,6 +160,7 @@ private:
     QTimer Timer1;
     PasswordLine* txtPassword = nullptr;
     QCursor mPointerImage; // ImageList1's image "a": one grey dot
+    bool mPointerIsDot = false;
 
     std::unique_ptr<PlacedWidget<Placeable>> mStatusBar;
     QtTimer mTimer1{Timer1};

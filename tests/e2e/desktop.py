@@ -176,7 +176,8 @@ class Program:
     def dialog(self, title):
         """A window of the program other than the main one, by its title, when it shows."""
         app = Node(self.frame.accessible.getApplication())
-        return next((node for node in app.descendants("dialog") if node.name == title and node.showing), None)
+        return next((node for node in app.descendants() if node.role in ("dialog", "alert") and node.name == title
+                     and node.showing), None)
 
     def error_window_shown(self):
         out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "Unexpected System Error"],

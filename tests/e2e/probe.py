@@ -7,7 +7,9 @@ answer it gets ("GOT:<text>" or "EMPTY"), so that a test can see what leaked.
   probe.py poll                    asks for the drag's data every 20 ms, with the current
                                    time and with recent server time stamps
   probe.py read SELECTION TARGET   reads PRIMARY or CLIPBOARD once as TARGET
-  probe.py own TEXT                owns CLIPBOARD and serves TEXT until killed"""
+  probe.py own TEXT                owns CLIPBOARD and serves TEXT until killed
+  probe.py cursor                  the pointer image the server shows now: its size, how many
+                                   pixels are opaque and the colour of the first of them"""
 
 import sys
 import time
@@ -152,3 +154,9 @@ if __name__ == "__main__":
         report(convert(new_window(), atom(args[0]), atom(args[1]), X.CurrentTime))
     elif mode == "own":
         own(args[0])
+    elif mode == "cursor":
+        d.xfixes_query_version()
+        image = d.xfixes_get_cursor_image(root)
+        opaque = [pixel for pixel in image.cursor_image if pixel >> 24 == 0xFF]
+        say(f"{image.width}x{image.height} {len(opaque)} {opaque[0] & 0xFFFFFF:06X}" if opaque else
+            f"{image.width}x{image.height} 0 -")
