@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Builds Mirvane and runs the benchmarks on a private X display: the hover press delay.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+scripts/install-deps.sh
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+MIRVANE_PROGRAM="$root/build/src/mirvane" tests/e2e/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/hover_delay.py
