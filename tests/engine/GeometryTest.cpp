@@ -64,7 +64,22 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
         for (int hidden : {14, 54, 55, 56, 58, 59, 60, 61, 62, 63, 64}) {
             EXPECT_FALSE(w.Key(hidden).visible) << hidden;
         }
+        // Both text lines share one rectangle below the keys, at least 375 twips high; a
+        // window too low for it grows (toolbar 420, frame 480), unless it is maximized.
+        const std::int32_t lineTop = w.Key(57).top + u + 300;
+        for (const FakeTextLine* line : {&w.password, &w.plain}) {
+            EXPECT_EQ(line->left, 300);
+            EXPECT_EQ(line->top, lineTop);
+            EXPECT_EQ(line->width, c.width - 100 - 600);
+            EXPECT_EQ(line->height, 375);
+        }
+        if (!c.maximized) {
+            EXPECT_EQ(w.height, lineTop + 375 + 480 + 420);
+        }
     }
+    EngineHarness h; // a window high enough: the lines take the height left
+    ResizeTo(h, 9700, 8000);
+    EXPECT_EQ(h.window->password.height, 8000 - h.window->password.top - 480 - 420);
 }
 
 TEST(Geometry, TheToolbarHeightMovesTheFirstRow) {
@@ -75,31 +90,6 @@ TEST(Geometry, TheToolbarHeightMovesTheFirstRow) {
     w.toolbar.visible = false;
     ResizeTo(h, 9700);
     EXPECT_EQ(w.Key(1).top, 300);
-}
-
-TEST(Geometry, TheTextLinesShareOneRectangleBelowTheKeys) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    ResizeTo(h, 9700, 8000);
-    const std::int32_t top = w.Key(58).top + w.Key(58).height + 300;
-    EXPECT_EQ(w.password.left, 300);
-    EXPECT_EQ(w.password.top, top);
-    EXPECT_EQ(w.password.width, 9000);
-    EXPECT_EQ(w.password.height, 8000 - top - 480 - 420);
-    EXPECT_EQ(w.plain.left, w.password.left);
-    EXPECT_EQ(w.plain.top, w.password.top);
-    EXPECT_EQ(w.plain.width, w.password.width);
-    EXPECT_EQ(w.plain.height, w.password.height);
-}
-
-TEST(Geometry, AWindowTooLowForTheTextLineGrows) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    ResizeTo(h, 9700, 1000);
-    const std::int32_t top = w.password.top;
-    EXPECT_EQ(w.height, top + 375 + 480 + 420 + 0);
-    EXPECT_EQ(w.password.height, 375);
-    EXPECT_EQ(w.plain.height, 375);
 }
 
 TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNesting) {
