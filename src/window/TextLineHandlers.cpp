@@ -164,6 +164,7 @@ void frmKeyboard::LineLostFocus(TextLine& /*line*/) { tmrRandomNoise.stop(); }
 // it, once, and only for a short while after the drop. A target asks at once; one that
 // has not asked by then gets nothing, and neither does anybody who asks later.
 Qt::DropAction frmKeyboard::RunDrag(SecretText dragged) {
+    EndDrop(); // a drop still waiting for its target is over now
     auto* drag = new QDrag(this);
     auto* offered = new SecretMimeData(std::move(dragged), [this] { return mDropGate.MayAnswer(); });
     drag->setMimeData(offered);
@@ -173,7 +174,6 @@ Qt::DropAction frmKeyboard::RunDrag(SecretText dragged) {
     drag->setPixmap(dot);
     drag->setHotSpot(QPoint(-4, -4));
     mDragData = offered;
-    mDropDeadline.stop();
     mDropGate.Start();
     Qt::DropAction action = Qt::IgnoreAction;
     if (mRunDrag) {
