@@ -79,9 +79,7 @@ class DragAndDrop(unittest.TestCase):
         self.addCleanup(self.target.stop)
         self.program = Program()
         self.addCleanup(self.program.stop)
-        # The keyboard starts at a random place; move it clear of the other program's form.
-        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
-        wait_for("the keyboard clear of the form", lambda: self.program.geometry()[0] >= 600)
+        self.program.move_clear_of_other_programs()
 
     def type_physically(self, text):
         line = self.program.password_line()

@@ -24,8 +24,7 @@ class Hover(unittest.TestCase):
     def setUp(self):
         self.program = Program()
         self.addCleanup(self.program.stop)
-        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
-        wait_for("the keyboard moved", lambda: self.program.geometry()[0] >= 600)
+        self.program.move_clear_of_other_programs()
         self.line = self.program.password_line()
 
     def rest_on(self, caption):

@@ -79,8 +79,7 @@ class Leaks(unittest.TestCase):
     def setUp(self):
         self.program = Program()
         self.addCleanup(self.program.stop)
-        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
-        wait_for("the keyboard moved", lambda: self.program.geometry()[0] >= 600)
+        self.program.move_clear_of_other_programs()
 
     def type_secret(self):
         line = self.program.password_line()
@@ -239,8 +238,7 @@ class Memory(unittest.TestCase):
     def test_no_copy_of_the_password_after_a_drag_and_clear(self):
         target = DropTarget()
         self.addCleanup(target.stop)
-        xdotool("windowmove", "--sync", self.program.window_id, 600, 100)
-        wait_for("the keyboard moved", lambda: self.program.geometry()[0] >= 600)
+        self.program.move_clear_of_other_programs()
         line = Leaks.type_secret(self)
         drag(Leaks.select_all_and_press(self, line), target)
         self.assertEqual(target.wait_for_text(), SECRET)
