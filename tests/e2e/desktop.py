@@ -178,7 +178,13 @@ class Program:
             # The toolkit's menu bar now and then ignores clicks on a busy desktop; what is
             # tested is the command, so choose it through the accessibility bus instead.
             entry = next(node for node in heading.descendants() if strip(node.name) == item)
-            entry.accessible.queryAction().doAction(0)
+            pyatspi.setTimeout(1000, 1000)
+            try:
+                entry.accessible.queryAction().doAction(0)
+            except Exception:  # a modal window the command opens holds the reply back
+                pass
+            finally:
+                pyatspi.setTimeout(800, 15000)  # the library's own
             return
         entry.click()
 
