@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 using namespace mirvane;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
@@ -20,7 +22,7 @@ TEST(Rounding, HalvesGoToTheEvenNeighbour) {
 TEST(Rounding, AWholeNumberOutsideThirtyTwoBitsIsAnOverflowError) {
     EXPECT_EQ(ToLong(2147483647.0), 2147483647);
     EXPECT_EQ(ToLong(-2147483648.0), -2147483647 - 1);
-    for (double tooLarge : {2147483648.0, -2147483649.0, 1e300}) {
+    for (double tooLarge : {2147483648.0, -2147483649.0, 1e300, std::nan(""), HUGE_VAL, -HUGE_VAL}) {
         try {
             ToLong(tooLarge);
             ADD_FAILURE() << tooLarge << " did not overflow";
