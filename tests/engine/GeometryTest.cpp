@@ -24,13 +24,14 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
     struct Case {
         std::int32_t requested;
         bool maximized;
-        std::int32_t width;    // the window's width afterwards
-        std::int32_t unitPx;   // one key unit, in pixels
+        std::int32_t width;       // the window's width afterwards
+        std::int32_t unitPx;      // one key unit, in pixels
         std::int32_t wideKeys[3]; // keys 16, 30 and 42, in pixels
     };
-    for (const Case c : {Case{9795, false, 9700, 40, {56, 72, 88}}, Case{5425, false, 5425, 21, {29, 38, 46}},
-                         Case{5100, false, 5200, 20, {28, 36, 44}}, Case{9830, false, 9925, 41, {57, 74, 90}},
-                         Case{1000, false, 5200, 20, {28, 36, 44}}, Case{13000, true, 13000, 55, {77, 99, 121}}}) {
+    for (const Case c :
+         {Case{9795, false, 9700, 40, {56, 72, 88}}, Case{5425, false, 5425, 21, {29, 38, 46}},
+          Case{5100, false, 5200, 20, {28, 36, 44}}, Case{9830, false, 9925, 41, {57, 74, 90}},
+          Case{1000, false, 5200, 20, {28, 36, 44}}, Case{13000, true, 13000, 55, {77, 99, 121}}}) {
         EngineHarness h;
         FakeWindow& w = *h.window;
         w.maximized = c.maximized;
@@ -39,16 +40,60 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
         EXPECT_EQ(w.height == 1000, c.maximized) << "only a maximized window keeps a height too low";
         const std::int32_t u = c.unitPx * 15;
         const std::int32_t wide[3] = {c.wideKeys[0] * 15, c.wideKeys[1] * 15, c.wideKeys[2] * 15};
-        const std::vector<std::vector<std::pair<int, std::int32_t>>> rows{
-            {{1, u}, {2, u}, {3, u}, {4, u}, {5, u}, {6, u}, {7, u}, {8, u}, {9, u}, {10, u}, {11, u}, {12, u},
-             {13, u}, {15, 2 * u}},
-            {{16, wide[0]}, {17, u}, {18, u}, {19, u}, {20, u}, {21, u}, {22, u}, {23, u}, {24, u}, {25, u},
-             {26, u}, {27, u}, {28, u}, {65, 3 * u - wide[0]}},
-            {{30, wide[1]}, {31, u}, {32, u}, {33, u}, {34, u}, {35, u}, {36, u}, {37, u}, {38, u}, {39, u},
-             {40, u}, {41, u}, {29, 4 * u - wide[1]}},
-            {{42, wide[2]}, {43, u}, {44, u}, {45, u}, {46, u}, {47, u}, {48, u}, {49, u}, {50, u}, {51, u},
-             {52, u}, {53, 5 * u - wide[2]}},
-            {{57, 6 * u}}};
+        const std::vector<std::vector<std::pair<int, std::int32_t>>> rows{{{1, u},
+                                                                           {2, u},
+                                                                           {3, u},
+                                                                           {4, u},
+                                                                           {5, u},
+                                                                           {6, u},
+                                                                           {7, u},
+                                                                           {8, u},
+                                                                           {9, u},
+                                                                           {10, u},
+                                                                           {11, u},
+                                                                           {12, u},
+                                                                           {13, u},
+                                                                           {15, 2 * u}},
+                                                                          {{16, wide[0]},
+                                                                           {17, u},
+                                                                           {18, u},
+                                                                           {19, u},
+                                                                           {20, u},
+                                                                           {21, u},
+                                                                           {22, u},
+                                                                           {23, u},
+                                                                           {24, u},
+                                                                           {25, u},
+                                                                           {26, u},
+                                                                           {27, u},
+                                                                           {28, u},
+                                                                           {65, 3 * u - wide[0]}},
+                                                                          {{30, wide[1]},
+                                                                           {31, u},
+                                                                           {32, u},
+                                                                           {33, u},
+                                                                           {34, u},
+                                                                           {35, u},
+                                                                           {36, u},
+                                                                           {37, u},
+                                                                           {38, u},
+                                                                           {39, u},
+                                                                           {40, u},
+                                                                           {41, u},
+                                                                           {29, 4 * u - wide[1]}},
+                                                                          {{42, wide[2]},
+                                                                           {43, u},
+                                                                           {44, u},
+                                                                           {45, u},
+                                                                           {46, u},
+                                                                           {47, u},
+                                                                           {48, u},
+                                                                           {49, u},
+                                                                           {50, u},
+                                                                           {51, u},
+                                                                           {52, u},
+                                                                           {53, 5 * u - wide[2]}},
+                                                                          {{57, 6 * u}}};
         std::int32_t top = w.Key(1).top;
         for (const auto& row : rows) {
             std::int32_t left = row.front().first == 57 ? 300 + 2 * wide[0] + u : 300;

@@ -6,10 +6,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-struct Hovering : ::testing::Test {
-    EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
+struct Hovering : EngineTest {
 
     Hovering() {
         // The window's outer rectangle: 100 to 700 pixels across, 100 to 500 down.

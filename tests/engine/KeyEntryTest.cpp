@@ -6,10 +6,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-struct Entry : ::testing::Test {
-    EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
+struct Entry : EngineTest {
 
     FakeButton& KeyShowing(const std::u16string& caption) {
         for (auto& button : w.buttons) {

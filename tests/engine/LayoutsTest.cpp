@@ -57,7 +57,8 @@ TEST(Layouts, AScrambleIsAPermutationSortedByItsKeysAndNeverRepeatsItself) {
                               KeyText(h.keyboard->KeyTableRows()[row][kKeyColumn]));
                 }
             }
-            EXPECT_TRUE(std::is_permutation(shown.begin(), shown.end(), characters.begin(), characters.end()));
+            EXPECT_TRUE(
+                std::is_permutation(shown.begin(), shown.end(), characters.begin(), characters.end()));
             previous = scrambled;
         }
     }
@@ -79,7 +80,8 @@ TEST(Layouts, KeysThatTieStillGiveEachButtonOnce) {
 // Which layouts make the physical keyboard follow the on-screen keys.
 TEST(Layouts, DvorakAndScrambleAllMapThePhysicalKeys) {
     EngineHarness h;
-    for (const auto& [layout, mapped] : {std::pair<std::int16_t, bool>{1, true}, {2, false}, {3, true}, {0, false}}) {
+    for (const auto& [layout, mapped] :
+         {std::pair<std::int16_t, bool>{1, true}, {2, false}, {3, true}, {0, false}}) {
         h.keyboard->SetKeyboardLayoutType(layout);
         EXPECT_EQ(h.keyboard->KeyboardInputToMatchOnScreenKey(), mapped) << layout;
     }

@@ -6,10 +6,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-struct Masking : ::testing::Test {
-    EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
+struct Masking : EngineTest {
 
     void MaskPlainText(const std::u16string& plain) {
         k.SetTextIsMasked(false);

@@ -6,10 +6,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-struct Physical : ::testing::Test {
-    EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
+struct Physical : EngineTest {
     FakeKeyState& keys = h.keyState;
 
     // A physical key as the text line reports it: down, the character, up.

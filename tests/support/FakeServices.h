@@ -8,6 +8,8 @@
 #include "platform/WindowLayering.h"
 #include "platform/WindowStacking.h"
 
+#include <gtest/gtest.h>
+
 #include <deque>
 #include <random>
 #include <set>
@@ -100,6 +102,13 @@ struct EngineHarness {
     FakeKeyState keyState;
     FakeWindow* window = nullptr;
     std::unique_ptr<Keyboard> keyboard;
+};
+
+// An engine on a fake window, for tests that need no more than that.
+struct EngineTest : ::testing::Test {
+    EngineHarness h;
+    Keyboard& k = *h.keyboard;
+    FakeWindow& w = *h.window;
 };
 
 } // namespace mirvane::test

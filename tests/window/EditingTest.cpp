@@ -30,6 +30,12 @@ struct Editing {
         QApplication::sendEvent(Visible(), &commit);
     }
     void Mask() { h.Menu(Menu::ViewPasswordMask); }
+    // "cd" on a new line after what is typed, caret at the start of that line.
+    void SecondLine() {
+        Key(Qt::Key_Return);
+        Keys("cd");
+        Key(Qt::Key_Home);
+    }
 };
 
 struct Edit {
@@ -108,17 +114,13 @@ const Edit kEdits[] = {
      u"',.", u"***", 3},
     {"backspace joins two lines", false, "ab", 2, 0,
      [](Editing& e) {
-         e.Key(Qt::Key_Return);
-         e.Keys("cd");
-         e.Key(Qt::Key_Home);
+         e.SecondLine();
          e.Key(Qt::Key_Backspace);
      },
      std::nullopt, u"abcd", 2},
     {"on-screen backspace joins two lines", false, "ab", 2, 0,
      [](Editing& e) {
-         e.Key(Qt::Key_Return);
-         e.Keys("cd");
-         e.Key(Qt::Key_Home);
+         e.SecondLine();
          e.h.Click("bksp");
      },
      std::nullopt, u"abcd", 2},
