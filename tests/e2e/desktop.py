@@ -144,6 +144,18 @@ class Program:
                     names[node.name] = node
         return names
 
+    def tool(self, name, what, done):
+        """Clicks a toolbar key until done() holds, as a person clicks again when a click on a
+        busy desktop is lost."""
+        self.wait_menus_closed()
+        for attempt in range(3):
+            self.toolbar_buttons()[name].click()
+            try:
+                return wait_for(what, done, timeout=5)
+            except AssertionError:
+                if attempt == 2:
+                    raise
+
     def key(self, caption):
         for node in self.visible_keys():
             if node.name == caption:
@@ -157,13 +169,18 @@ class Program:
         lines = [node for node in self.frame.descendants("text") if node.showing]
         return lines[0] if lines else None
 
+    def wait_menus_closed(self):
+        """A click while a menu closes only closes it; returns the menu bar."""
+        bar = self.frame.descendants("menu bar")[0]
+        wait_for("the last menu to close",
+                 lambda: not any(node.showing for node in bar.descendants("popup menu")))
+        return bar
+
     def menu(self, top, item):
         """Opens a menu of the menu bar and chooses an item, as a person would: again if
         the first click did not open it."""
         strip = lambda text: text.replace("&", "")
-        bar = self.frame.descendants("menu bar")[0]
-        wait_for("the last menu to close",
-                 lambda: not any(node.showing for node in bar.descendants("popup menu")))
+        bar = self.wait_menus_closed()
         heading = next(node for node in bar.descendants("menu item") if strip(node.name) == top and node.showing)
         find = lambda: next((node for node in heading.descendants() if strip(node.name) == item and node.showing),
                             None)

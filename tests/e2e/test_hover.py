@@ -48,8 +48,7 @@ class Hover(unittest.TestCase):
         return text
 
     def clear(self):
-        self.program.toolbar_buttons()["Clear"].click()
-        wait_for("an empty line", lambda: self.line.character_count() == 0)
+        self.program.tool("Clear", "an empty line", lambda: self.line.character_count() == 0)
 
     def test_resting_moving_and_leaving_in_hover_mode(self):
         # Mode 1: resting types nothing.

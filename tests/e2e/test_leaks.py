@@ -165,8 +165,7 @@ class Leaks(unittest.TestCase):
         wait_for("the copy on the clipboard", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == SECRET)
         self.assertIn("x-kde-passwordManagerHint", read_selection("CLIPBOARD", "TARGETS"))
         self.assertEqual(read_selection("CLIPBOARD", "x-kde-passwordManagerHint"), "secret")
-        self.program.toolbar_buttons()["Clear"].click()
-        wait_for("the copy withdrawn on Clear", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == "")
+        self.program.tool("Clear", "the copy withdrawn on Clear", lambda: read_selection("CLIPBOARD", "UTF8_STRING") == "")
 
         xdotool("type", "--delay", 30, SECRET)
         xdotool("key", "ctrl+a", "ctrl+c")
@@ -231,8 +230,7 @@ class Memory(unittest.TestCase):
 
     def test_no_copy_of_the_password_after_clear(self):
         line = Leaks.type_secret(self)
-        self.program.toolbar_buttons()["Clear"].click()
-        wait_for("the line emptied", lambda: line.character_count() == 0)
+        self.program.tool("Clear", "the line emptied", lambda: line.character_count() == 0)
         self.assertEqual(self.longest_piece_in_memory(), "")
 
     def test_no_copy_of_the_password_after_a_drag_and_clear(self):
@@ -242,8 +240,7 @@ class Memory(unittest.TestCase):
         line = Leaks.type_secret(self)
         drag(Leaks.select_all_and_press(self, line), target)
         self.assertEqual(target.wait_for_text(), SECRET)
-        self.program.toolbar_buttons()["Clear"].click()
-        wait_for("the line emptied", lambda: line.character_count() == 0)
+        self.program.tool("Clear", "the line emptied", lambda: line.character_count() == 0)
         time.sleep(1.0)  # past the moment in which the drop target may ask
         self.assertEqual(self.longest_piece_in_memory(), "")
 

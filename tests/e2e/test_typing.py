@@ -53,8 +53,8 @@ class ClickTyping(unittest.TestCase):
 
     def test_scrambled_keys_type_the_same_password_by_their_new_captions(self):
         before = [key.name for key in self.program.visible_keys()]
-        self.program.toolbar_buttons()["ScrambleOnScreen"].click()
-        wait_for("the keys to move", lambda: [key.name for key in self.program.visible_keys()] != before)
+        self.program.tool("ScrambleOnScreen", "the keys to move",
+                          lambda: [key.name for key in self.program.visible_keys()] != before)
         self.type_by_clicks(PASSWORD)
         self.assertEqual(self.shown_password(), PASSWORD)
 
