@@ -3,12 +3,13 @@
 #include "frmAbout.h"
 #include "frmError.h"
 
+#include "window/QtEventPump.h"
 #include "window/frmKeyboard.h"
 
 namespace mirvane {
 
 Application::Application(std::unique_ptr<RandomSource> random, PlatformServices platform)
-    : mRandom(std::move(random)) {
+    : mRandom(std::move(random)), mPump(std::make_unique<QtEventPump>()) {
     mToolbar = std::make_unique<mirvane::Toolbar>();
     mKeyboard = std::make_unique<mirvane::Keyboard>(KeyboardServices{
         [this, platform] {
@@ -19,6 +20,10 @@ Application::Application(std::unique_ptr<RandomSource> random, PlatformServices 
         platform.layering,
         [this] { return mTimerInterval; },
         platform.keyState,
+        platform.foreground,
+        platform.injector,
+        platform.layout,
+        *mPump,
     });
 }
 

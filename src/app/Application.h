@@ -5,6 +5,7 @@
 #include "engine/ErrorLog.h"
 #include "engine/Keyboard.h"
 #include "engine/RandomSource.h"
+#include "platform/KeyInjection.h"
 #include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
 #include "platform/WindowStacking.h"
@@ -23,6 +24,9 @@ struct PlatformServices {
     WindowLayering& layering;
     KeyState& keyState;
     WindowStacking& stacking;
+    ForegroundWindow& foreground;
+    KeyInjector& injector;
+    KeyLayout& layout;
 };
 
 // The one application object: owns the toolbar state and the engine, and reports errors.
@@ -58,6 +62,7 @@ public:
 
 private:
     std::unique_ptr<RandomSource> mRandom;
+    std::unique_ptr<EventPump> mPump;
     bool mMouseHidden = false;
     bool mKeepPasswordAfterDragDrop = false;
     bool mStayOnTop = false;

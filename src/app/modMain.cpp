@@ -29,7 +29,7 @@ void Main() {
     gKeyboard = std::make_unique<x11::X11Keyboard>();
     gStacking = std::make_unique<x11::X11Stacking>();
     auto application = std::make_unique<Application>(std::make_unique<SystemRandom>(),
-                                                     PlatformServices{gLayering, *gKeyboard, *gStacking});
+                                                     PlatformServices{gLayering, *gKeyboard, *gStacking, *gKeyboard, *gKeyboard, *gKeyboard});
     gApplication = std::move(application);
     gApplication->SetTimerInterval(2000);
 }

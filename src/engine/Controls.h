@@ -153,6 +153,8 @@ public:
     // Where the pointer is on the screen, in pixels.
     virtual ScreenPoint PointerPosition() const = 0;
     virtual void Beep() = 0;
+    // The form's active control is one of the two text lines.
+    virtual bool TextLineHasFocus() const = 0;
     // A modal question with OK and Cancel and the question icon; true for OK.
     virtual bool AskOkCancel(const std::u16string& title, const std::u16string& text) = 0;
     // Gives the window its one reference back to the engine.

@@ -102,7 +102,11 @@ void Keyboard::CharacterKey(const std::u16string& caption, TextLine& line, std::
         line.SetFocus();
         return;
     }
-    mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
+    if (mObsfucate) {
+        KeyPress(static_cast<std::int16_t>(c[0]), true);
+    } else {
+        mCurrentPassword = LeftPart(mCurrentPassword, s) + c + RightPart(mCurrentPassword, s, l);
+    }
     const bool masked = mWindow->Password().Visible();
     line.SetText(LeftPart(text, s) + (masked ? u"*" : c) + RightPart(text, s, l));
 
@@ -144,7 +148,11 @@ void Keyboard::BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l) {
     line.SetSelLength(0);
 }
 
-bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) {
+bool Keyboard::KeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent) {
+    if (mObsfucate) {
+        NoiseKeyPress(keyAscii, keyPressFromMouseEvent);
+        return false; // the engine made the line's edit itself, as below
+    }
     TextLine& line = VisibleLine();
     const bool masked = mWindow->Password().Visible();
     const std::int16_t s = line.SelStart();
@@ -152,27 +160,7 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
     const SecretText text = line.Text();
 
     if (keyAscii == kBackspaceCode) {
-        if (text.empty()) {
-            return false;
-        }
-        if (l > 0) {
-            line.SetText(LeftPart(text, s) + RightPart(text, s, l));
-            if (masked) {
-                mCurrentPassword = LeftPart(mCurrentPassword, s) + RightPart(mCurrentPassword, s, l);
-            }
-            line.SetSelStart(s);
-        } else if (s > 0) {
-            // In the plain line a line break goes as a whole, as the on-screen "bksp" does it.
-            const bool lineBreak = !masked && s >= 2 && static_cast<std::size_t>(s) <= text.size() &&
-                                   text[static_cast<std::size_t>(s - 1)] == kLineFeed &&
-                                   text[static_cast<std::size_t>(s - 2)] == u'\r';
-            const std::int16_t width = lineBreak ? 2 : 1;
-            line.SetText(LeftPart(text, s - width) + RightPart(text, s, 0));
-            if (masked) {
-                mCurrentPassword = LeftPart(mCurrentPassword, s - 1) + RightPart(mCurrentPassword, s, 0);
-            }
-            line.SetSelStart(static_cast<std::int16_t>(s - width));
-        }
+        EraseBeforeCaret(line, masked);
         return false;
     }
 
@@ -195,6 +183,86 @@ bool Keyboard::KeyPress(std::int16_t keyAscii, bool /*keyPressFromMouseEvent*/) 
     }
     line.SetSelStart(static_cast<std::int16_t>(s + 1));
     return false;
+}
+
+// Backspace as the text box does it; the buffer loses the same character when asked.
+void Keyboard::EraseBeforeCaret(TextLine& line, bool editBuffer) {
+    const bool masked = mWindow->Password().Visible();
+    const std::int16_t s = line.SelStart();
+    const std::int16_t l = line.SelLength();
+    const SecretText text = line.Text();
+    if (text.empty()) {
+        return;
+    }
+    if (l > 0) {
+        line.SetText(LeftPart(text, s) + RightPart(text, s, l));
+        if (editBuffer) {
+            mCurrentPassword = LeftPart(mCurrentPassword, s) + RightPart(mCurrentPassword, s, l);
+        }
+        line.SetSelStart(s);
+    } else if (s > 0) {
+        // In the plain line a line break goes as a whole, as the on-screen "bksp" does it.
+        const bool lineBreak = !masked && s >= 2 && static_cast<std::size_t>(s) <= text.size() &&
+                               text[static_cast<std::size_t>(s - 1)] == kLineFeed &&
+                               text[static_cast<std::size_t>(s - 2)] == u'\r';
+        const std::int16_t width = lineBreak ? 2 : 1;
+        line.SetText(LeftPart(text, s - width) + RightPart(text, s, 0));
+        if (editBuffer) {
+            mCurrentPassword = LeftPart(mCurrentPassword, s - 1) + RightPart(mCurrentPassword, s, 0);
+        }
+        line.SetSelStart(static_cast<std::int16_t>(s - width));
+    }
+}
+
+// Noise is recognised where it is certain: only inside its own key's event pump, once, and
+// only as that key's character. Everything else is the person's, so no typed character is
+// ever lost to a guess and no noise character reaches the password.
+bool Keyboard::IsNoise(char16_t c, bool keyPressFromMouseEvent) {
+    if (keyPressFromMouseEvent || !mExpectingNoise) {
+        return false;
+    }
+    const std::u16string arrived(1, c);
+    if (arrived != mNoiseChar && arrived != ShiftCounterpart(mNoiseChar)) {
+        return false;
+    }
+    mExpectingNoise = false;
+    mLastNoiseChar = arrived;
+    return true;
+}
+
+void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent) {
+    TextLine& line = VisibleLine();
+    if (keyAscii == kBackspaceCode) {
+        if (!mCurrentPassword.empty()) {
+            mCurrentPassword.pop_back();
+        }
+        EraseBeforeCaret(line, false); // whichever character goes from the line
+        return;
+    }
+    const auto c = static_cast<char16_t>(static_cast<std::uint16_t>(keyAscii));
+    const bool masked = mWindow->Password().Visible();
+    const SecretText text = line.Text();
+    const std::int16_t s = line.SelStart();
+    const std::int16_t l = line.SelLength();
+    const bool lineTakesIt = keyPressFromMouseEvent || Fits(text, l, 1);
+    if (!lineTakesIt || IsNoise(c, keyPressFromMouseEvent)) {
+        // noise, or a character the full line refuses
+    } else {
+        const std::u16string typed(1, c);
+        const std::u16string kept =
+            keyPressFromMouseEvent || !mKeyboardInputToMatchOnScreenKey ? typed : OnScreenKeyCharacter(typed);
+        if (kept.empty()) {
+            return; // no on-screen key stands there, as in plain entry
+        }
+        if (mCurrentPassword.size() < kMaxTextLength) {
+            mCurrentPassword += kept;
+        }
+    }
+    if (lineTakesIt && !keyPressFromMouseEvent) {
+        // What the text box would do with the character; the masked line holds only stars.
+        line.SetText(LeftPart(text, s) + (masked ? SecretText(u"*") : SecretText(1, c)) + RightPart(text, s, l));
+        line.SetSelStart(static_cast<std::int16_t>(s + 1));
+    }
 }
 
 void Keyboard::ClearText() {

@@ -11,7 +11,8 @@ constexpr std::int16_t kLayeredOpacity = 254;
 
 Keyboard::Keyboard(KeyboardServices services)
     : mRandom(services.random), mErrors(services.errors), mHoverInterval(std::move(services.hoverInterval)),
-      mKeyState(services.keyState) {
+      mKeyState(services.keyState), mForeground(services.foreground), mInjector(services.injector),
+      mLayout(services.layout), mPump(services.pump) {
     mWindow = services.createWindow();
     mWindow->StatusBar().SetHeight(0);
     mWindow->StatusBar().SetVisible(false);

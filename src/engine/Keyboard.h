@@ -6,6 +6,7 @@
 #include "KeyTable.h"
 #include "RandomSource.h"
 
+#include "platform/KeyInjection.h"
 #include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
 
@@ -16,6 +17,8 @@
 
 namespace mirvane {
 
+class cSendKeys;
+
 struct KeyboardServices {
     std::function<std::unique_ptr<MainWindow>()> createWindow;
     RandomSource& random;
@@ -23,6 +26,11 @@ struct KeyboardServices {
     WindowLayering& layering;
     std::function<std::int32_t()> hoverInterval; // milliseconds a key is rested on before it is pressed
     KeyState& keyState;
+    ForegroundWindow& foreground;
+    // Where noise keys go, and the keyboard map that says what they type.
+    KeyInjector& injector;
+    KeyLayout& layout;
+    EventPump& pump;
 };
 
 // Layout types of the 47 character keys.
@@ -50,6 +58,7 @@ public:
     bool KeyboardInputToMatchOnScreenKey() const { return mKeyboardInputToMatchOnScreenKey; }
     void SetKeyboardInputToMatchOnScreenKey(bool match);
     bool Obsfucate() const { return mObsfucate; }
+    void SetObsfucate(bool blnTurnOnObsfucation);
     bool ShiftIsDown() const { return mShiftIsDown; }
     void SetShiftIsDown(bool down);
     std::int16_t InputMode() const { return mInputMode; }
@@ -92,6 +101,8 @@ public:
     void MouseMoveInForm(std::int16_t mouseButton, std::int16_t shift, float x, float y);
     void Timer1Tick(); // the window's hover timer ticked
     void Timer();      // one hover press
+    void NoiseTimerTick(); // the window's noise timer ticked
+    void RandomNoiseTimer(); // one noise step
     void ClearText();
     void HighlightText();
     void Resize();
@@ -122,6 +133,17 @@ private:
     void BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l);
     std::u16string OnScreenKeyCharacter(const std::u16string& c);
     void FollowPhysicalShift();
+    void EraseBeforeCaret(TextLine& line, bool editBuffer);
+    static SecretText PasswordFromPlainText(const SecretText& text);
+
+    // Noise.
+    void NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent);
+    bool IsNoise(char16_t c, bool keyPressFromMouseEvent);
+    std::u16string PickNoiseCharacter();
+    void PressNoiseKey(std::u16string& character);
+    bool CanTypeNoiseKey(std::int32_t virtualKey);
+    std::int16_t ShiftWord();
+    cSendKeys NoiseKeys();
 
     // Hidden mouse.
     void SetHiddenPointer(std::int16_t hidden);
@@ -143,6 +165,10 @@ private:
     ErrorLog& mErrors;
     std::function<std::int32_t()> mHoverInterval;
     KeyState& mKeyState;
+    ForegroundWindow& mForeground;
+    KeyInjector& mInjector;
+    KeyLayout& mLayout;
+    EventPump& mPump;
 
     // Fields, in declaration order.
     std::int16_t mKeyboardType = 0;
@@ -161,10 +187,11 @@ private:
     KeyTable mKeyTable{};
     std::int32_t mNoiseCountdown = 0;
     std::u16string mLastNoiseChar;
-    std::int32_t mLastNoiseKey = 0;
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;
     bool mNoiseShifted = false;
+    bool mExpectingNoise = false;   // inside a noise key's own event pump, its character not yet seen
+    bool mNoiseStepRunning = false;
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;
     std::int16_t mKeyboardLayoutType = 0;

@@ -34,25 +34,10 @@ void Keyboard::SetTextIsMasked(bool masked) {
         enterKey.SetEnabled(false);
         mWindow->MenuEntry(Menu::ModeHiddenMouseAndHover).SetEnabled(true);
 
-        // The plain line's first line is the password; its tabs become line breaks.
-        const SecretText text = plain.Text();
-        const SecretText firstLine = text.substr(0, text.find(u"\r\n"));
-        SecretText rebuilt;
-        for (char16_t c : firstLine) {
-            if (c == u'\t') {
-                rebuilt += u"\r\n";
-            } else {
-                rebuilt += c;
-            }
+        // The plain line's first line is the password, unless noise is mixed into it.
+        if (!mObsfucate) {
+            SetCurrentPassword(PasswordFromPlainText(plain.Text()));
         }
-        if (rebuilt.size() > kMaxTextLength) {
-            // Tabs grow into line breaks; keep within the line's limit, and no half line break.
-            rebuilt.resize(kMaxTextLength);
-            if (rebuilt.back() == u'\r') {
-                rebuilt.pop_back();
-            }
-        }
-        SetCurrentPassword(std::move(rebuilt));
         // A hidden line keeps no password: other programs read hidden widgets too.
         plain.SetText(SecretText());
 
@@ -64,6 +49,26 @@ void Keyboard::SetTextIsMasked(bool masked) {
         password.SetSelLength(selLength);
     }
     RefreshToolbar();
+}
+
+// Its tabs become line breaks, within the line's limit and with no half line break.
+SecretText Keyboard::PasswordFromPlainText(const SecretText& text) {
+    const SecretText firstLine = text.substr(0, text.find(u"\r\n"));
+    SecretText rebuilt;
+    for (char16_t c : firstLine) {
+        if (c == u'\t') {
+            rebuilt += u"\r\n";
+        } else {
+            rebuilt += c;
+        }
+    }
+    if (rebuilt.size() > kMaxTextLength) {
+        rebuilt.resize(kMaxTextLength);
+        if (rebuilt.back() == u'\r') {
+            rebuilt.pop_back();
+        }
+    }
+    return rebuilt;
 }
 
 void Keyboard::HighlightText() {

@@ -82,6 +82,9 @@ void frmKeyboard::OnMenu(Menu item) {
     case Menu::OptionsBeepOnHover:
         BeepClick();
         break;
+    case Menu::OptionsObsfucate:
+        ObsfucateClick();
+        break;
     case Menu::ViewPasswordMask:
         keyboard.SetTextIsMasked(!MenuEntry(Menu::ViewPasswordMask).Checked());
         break;
@@ -122,6 +125,8 @@ void frmKeyboard::OnToolbarButton(const QString& key) {
         KeepOnTopClick();
     } else if (key == QLatin1String("KeepPassword")) {
         KeepPasswordClick();
+    } else if (key == QLatin1String("Obsfucate")) {
+        ObsfucateClick();
     }
     // A pressed-state button toggles itself when clicked; show the state actually in force.
     keyboard.RefreshToolbar();
@@ -147,6 +152,12 @@ void frmKeyboard::KeepOnTopClick() {
 
 // Read, flip and write the menu check, so that menu and toolbar never disagree.
 void frmKeyboard::BeepClick() { mKeyboard->SetBeepOnHover(FlipCheck(Menu::OptionsBeepOnHover)); }
+
+// The toolbar shows the new state at once, off as well as on.
+void frmKeyboard::ObsfucateClick() {
+    mKeyboard->SetObsfucate(FlipCheck(Menu::OptionsObsfucate));
+    mKeyboard->RefreshToolbar();
+}
 
 void frmKeyboard::KeepPasswordClick() {
     mKeyboard->SetKeepPasswordAfterDragDrop(FlipCheck(Menu::OptionsKeepPasswordAfterDragDrop));

@@ -2,15 +2,13 @@
 
 #include "platform/KeyInjection.h"
 
-#include <QCoreApplication>
-
 namespace mirvane {
 
 // Lets the window handle what is pending, such as the character a synthetic key just
 // produced in its own text line.
 class QtEventPump final : public EventPump {
 public:
-    void ProcessPendingEvents() override { QCoreApplication::processEvents(); }
+    void ProcessPendingEvents() override;
 };
 
 } // namespace mirvane

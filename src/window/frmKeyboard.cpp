@@ -171,8 +171,22 @@ void frmKeyboard::CreateControls() {
     StatusBar1->setSizeGripEnabled(false);
     mStatusBar = std::make_unique<PlacedWidget<Placeable>>(*StatusBar1);
 
-    tmrRandomNoise.setInterval(16); // the platform's smallest practical tick
+    // A tick of 10 ms gives a noise key every 135 ms on average, more often than a person
+    // types, so that most of what a key logger records is noise.
+    tmrRandomNoise.setInterval(10);
+    tmrRandomNoise.setTimerType(Qt::PreciseTimer);
     tmrRandomNoise.stop();
+    connect(&tmrRandomNoise, &QTimer::timeout, this, [this] {
+        try {
+            if (mKeyboard != nullptr) {
+                mKeyboard->NoiseTimerTick();
+            }
+        } catch (...) {
+            tmrRandomNoise.stop();
+            const CaughtError error = DescribeCurrentException();
+            mErrors.LogError("tmrRandomNoise_Timer", error.number, error.description, *this);
+        }
+    });
 
     txtText = new PlainTextLine(mClient);
 
@@ -382,6 +396,11 @@ void frmKeyboard::changeEvent(QEvent* event) {
             FormDeactivate();
         }
     }
+}
+
+bool frmKeyboard::TextLineHasFocus() const {
+    const QWidget* focused = QApplication::focusWidget();
+    return focused != nullptr && (focused == txtPassword || focused == txtText);
 }
 
 TextLine& frmKeyboard::VisibleLine() {

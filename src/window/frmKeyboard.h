@@ -58,6 +58,7 @@ public:
     void SetCustomPointer(bool greyDot) override;
     ScreenPoint PointerPosition() const override;
     void Beep() override;
+    bool TextLineHasFocus() const override;
     bool AskOkCancel(const std::u16string& title, const std::u16string& text) override;
     void AttachKeyboard(Keyboard* keyboard) override;
 
@@ -142,6 +143,7 @@ private:
     bool FlipCheck(Menu item);
     void KeepOnTopClick();
     void KeepPasswordClick();
+    void ObsfucateClick();
     void BeepClick();
     void AboutClick();
 

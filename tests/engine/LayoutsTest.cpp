@@ -69,8 +69,9 @@ TEST(Layouts, KeysThatTieStillGiveEachButtonOnce) {
     test::RecordingErrorLog errors;
     test::RecordingLayering layering;
     FakeKeyState keyState;
+    test::FakeKeyboardWire wire(keyState);
     Keyboard k(KeyboardServices{[] { return std::make_unique<FakeWindow>(); }, few, errors, layering,
-                                [] { return 2000; }, keyState});
+                                [] { return 2000; }, keyState, wire, wire, wire, wire});
     k.SetKeyboardLayoutType(3);
     std::vector<int> rows = RowButtons(k);
     std::sort(rows.begin(), rows.end());

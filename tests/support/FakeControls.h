@@ -200,6 +200,7 @@ public:
     void SetCustomPointer(bool dot) override { greyDot = dot; }
     ScreenPoint PointerPosition() const override { return pointer; }
     void Beep() override { ++beeps; }
+    bool TextLineHasFocus() const override { return lineHasFocus; }
     bool AskOkCancel(const std::u16string& title, const std::u16string& text) override {
         questions.push_back(title + u"|" + text);
         return answerOk;
@@ -244,6 +245,7 @@ public:
     int beeps = 0;
     std::vector<std::u16string> questions;
     bool answerOk = true;
+    bool lineHasFocus = true;
 };
 
 } // namespace mirvane::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FakeControls.h"
+#include "RecordingInjector.h"
 
 #include "engine/ErrorLog.h"
 #include "engine/RandomSource.h"
@@ -76,6 +77,49 @@ public:
     bool capsLock = false;
 };
 
+// The X server and the focused text line in one: a key pressed gives the character a US
+// keyboard gives with Shift and Caps Lock as they are, and key entry receives it in the
+// pump of the press. Characters a test queues arrive in the next pump, before or after it.
+class FakeKeyboardWire final : public KeyInjector, public KeyLayout, public EventPump, public ForegroundWindow {
+public:
+    explicit FakeKeyboardWire(FakeKeyState& state) : keyState(state) {}
+    void KeyboardEvent(std::uint8_t key, std::uint32_t flags) override {
+        events.push_back({key, (flags & kKeyEventKeyUp) == 0});
+        if ((flags & kKeyEventKeyUp) != 0) {
+            return;
+        }
+        const bool shift = keyState.held.count(16) != 0;
+        if (key >= 'A' && key <= 'Z') {
+            produced.push_back(static_cast<char16_t>(shift != keyState.capsLock ? key : key - 'A' + 'a'));
+        } else if (key >= '0' && key <= '9') {
+            produced.push_back(shift ? u")!@#$%^&*("[key - '0'] : static_cast<char16_t>(key));
+        }
+    }
+    std::int16_t ScanCharacter(char16_t c) override {
+        return cannotType.find(c) != std::u16string::npos ? std::int16_t{-1} : us.ScanCharacter(c);
+    }
+    void ProcessPendingEvents() override {
+        ++pumps;
+        std::u16string arriving = before + produced + after;
+        before.clear();
+        produced.clear();
+        after.clear();
+        for (char16_t c : arriving) {
+            keyboard->KeyPress(static_cast<std::int16_t>(c));
+        }
+    }
+    bool IsForeground(std::uintptr_t) override { return foreground; }
+
+    FakeKeyState& keyState;
+    Keyboard* keyboard = nullptr;
+    UsLayout us;
+    std::vector<KeyEvent> events;
+    std::u16string produced, before, after;
+    std::u16string cannotType; // characters the keyboard map has no key for
+    bool foreground = true;
+    int pumps = 0;
+};
+
 class RecordingStacking final : public WindowStacking {
 public:
     void SetTopMost(std::uintptr_t handle, bool topMost) override { calls.emplace_back(handle, topMost); }
@@ -92,7 +136,9 @@ struct EngineHarness {
                                                                    return made;
                                                                },
                                                                random, errors, layering,
-                                                               [this] { return hoverInterval; }, keyState});
+                                                               [this] { return hoverInterval; }, keyState,
+                                                               wire, wire, wire, wire});
+        wire.keyboard = keyboard.get();
     }
 
     SeededRandom random;
@@ -100,6 +146,7 @@ struct EngineHarness {
     RecordingLayering layering;
     std::int32_t hoverInterval = 2000;
     FakeKeyState keyState;
+    FakeKeyboardWire wire{keyState};
     FakeWindow* window = nullptr;
     std::unique_ptr<Keyboard> keyboard;
 };

@@ -42,6 +42,62 @@ X11Keyboard::X11Keyboard() {
         mConnection, xcb_xkb_use_extension(mConnection, XCB_XKB_MAJOR_VERSION, XCB_XKB_MINOR_VERSION),
         nullptr));
     mHasXkb = xkb && xkb->supported;
+    if (mHasXkb) {
+        // Told of every change to the keyboard map and of the active group, not read once.
+        constexpr std::uint16_t kEvents =
+            XCB_XKB_EVENT_TYPE_NEW_KEYBOARD_NOTIFY | XCB_XKB_EVENT_TYPE_MAP_NOTIFY | XCB_XKB_EVENT_TYPE_STATE_NOTIFY;
+        xcb_xkb_select_events(mConnection, XCB_XKB_ID_USE_CORE_KBD, kEvents, 0, kEvents, 0xff, 0xff, nullptr);
+        mXkbFirstEvent = xcb_get_extension_data(mConnection, &xcb_xkb_id)->first_event;
+        auto state = Owned(xcb_xkb_get_state_reply(
+            mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+        mGroup = state ? state->group : 0;
+    }
+}
+
+void X11Keyboard::FollowKeyboardChanges() {
+    bool reload = false;
+    while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
+        const std::uint8_t type = event->response_type & 0x7f;
+        if (type == XCB_MAPPING_NOTIFY) {
+            reload = true;
+        } else if (mHasXkb && type == mXkbFirstEvent) {
+            const std::uint8_t xkbType = reinterpret_cast<const std::uint8_t*>(event)[1];
+            if (xkbType == XCB_XKB_STATE_NOTIFY) {
+                mGroup = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event)->group;
+            } else {
+                reload = true;
+            }
+        }
+        std::free(event);
+    }
+    if (reload) {
+        LoadKeymap();
+    }
+}
+
+// The keymap column of a key's first level in the active group: the first two columns
+// are the first group, the next two the second. A key with one group gives it in every
+// group; a group past the second has no columns here (-1).
+int X11Keyboard::GroupColumn(int keycode) const {
+    if (mGroup == 0) {
+        return 0;
+    }
+    if (mGroup > 1 || mKeysymsPerKeycode < 4) {
+        return mGroup > 1 ? -1 : 0;
+    }
+    const std::size_t base = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode);
+    const bool hasSecondGroup = base + 3 < mKeysyms.size() && (mKeysyms[base + 2] != 0 || mKeysyms[base + 3] != 0);
+    return hasSecondGroup ? 2 : 0;
+}
+
+// The keysym a key gives at a level (0 unshifted, 1 shifted) in the active group.
+std::uint32_t X11Keyboard::KeysymAt(int keycode, int level) const {
+    const int column = GroupColumn(keycode);
+    if (column < 0 || column + level >= mKeysymsPerKeycode) {
+        return 0;
+    }
+    const std::size_t at = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode + column + level);
+    return at < mKeysyms.size() ? mKeysyms[at] : 0;
 }
 
 X11Keyboard::~X11Keyboard() {
@@ -72,11 +128,9 @@ std::uint8_t X11Keyboard::KeycodeOf(int virtualKey) {
         return 0;
     }
     // The key that has the keysym unshifted, else any key that has it.
-    for (int column = 0; column < std::min(mKeysymsPerKeycode, 2); ++column) {
+    for (int level = 0; level < 2; ++level) {
         for (int keycode = mMinKeycode; keycode <= mMaxKeycode; ++keycode) {
-            const std::size_t at =
-                static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode + column);
-            if (at < mKeysyms.size() && mKeysyms[at] == keysym) {
+            if (KeysymAt(keycode, level) == keysym) {
                 return static_cast<std::uint8_t>(keycode);
             }
         }
@@ -86,6 +140,7 @@ std::uint8_t X11Keyboard::KeycodeOf(int virtualKey) {
 
 // Code 0 names no key: nothing is sent. So is a key the keymap does not have.
 void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
+    FollowKeyboardChanges();
     const std::uint8_t keycode = virtualKey == 0 ? 0 : KeycodeOf(virtualKey);
     if (keycode == 0) {
         return;
@@ -97,15 +152,14 @@ void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
 }
 
 std::int16_t X11Keyboard::ScanCharacter(char16_t character) {
+    FollowKeyboardChanges();
     const std::uint32_t keysym = KeysymOfCharacter(character);
     for (int keycode = mMinKeycode; keycode <= mMaxKeycode && mKeysymsPerKeycode > 0; ++keycode) {
-        const std::size_t base = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode);
-        for (int level = 0; level < std::min(mKeysymsPerKeycode, 2); ++level) {
-            if (base + static_cast<std::size_t>(level) >= mKeysyms.size() ||
-                mKeysyms[base + static_cast<std::size_t>(level)] != keysym) {
+        for (int level = 0; level < 2; ++level) {
+            if (KeysymAt(keycode, level) != keysym) {
                 continue;
             }
-            const int virtualKey = VirtualKeyOfKey(mKeysyms[base], static_cast<std::uint8_t>(keycode));
+            const int virtualKey = VirtualKeyOfKey(KeysymAt(keycode, 0), static_cast<std::uint8_t>(keycode));
             if (virtualKey > 0) {
                 return static_cast<std::int16_t>((level << 8) | virtualKey);
             }
@@ -158,15 +212,18 @@ std::int16_t X11Keyboard::GetKeyState(int virtualKey) {
 }
 
 bool X11Keyboard::IsForeground(std::uintptr_t ownWindow) {
-    static const char kName[] = "_NET_ACTIVE_WINDOW";
-    auto atom = Owned(xcb_intern_atom_reply(
-        mConnection, xcb_intern_atom(mConnection, 1, sizeof(kName) - 1, kName), nullptr));
-    if (!atom || atom->atom == XCB_NONE) {
-        return false;
+    if (mActiveWindowAtom == XCB_NONE) {
+        static const char kName[] = "_NET_ACTIVE_WINDOW";
+        auto atom = Owned(xcb_intern_atom_reply(
+            mConnection, xcb_intern_atom(mConnection, 1, sizeof(kName) - 1, kName), nullptr));
+        if (!atom || atom->atom == XCB_NONE) {
+            return false;
+        }
+        mActiveWindowAtom = atom->atom;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
     auto property = Owned(xcb_get_property_reply(
-        mConnection, xcb_get_property(mConnection, 0, root, atom->atom, XCB_ATOM_WINDOW, 0, 1), nullptr));
+        mConnection, xcb_get_property(mConnection, 0, root, mActiveWindowAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
     if (!property || xcb_get_property_value_length(property.get()) < 4) {
         return false;
     }

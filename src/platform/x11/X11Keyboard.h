@@ -11,7 +11,7 @@ struct xcb_connection_t;
 namespace mirvane::x11 {
 
 // The keyboard of an X server: synthetic keys through XTest, key state from the server's
-// key map and XKB, characters and keys through the current keymap, the active window
+// key map and XKB, characters and keys through the keymap and group in force, the active window
 // through the window manager's _NET_ACTIVE_WINDOW.
 class X11Keyboard final : public KeyInjector, public KeyLayout, public KeyState, public ForegroundWindow {
 public:
@@ -32,6 +32,9 @@ public:
 
 private:
     void LoadKeymap();
+    void FollowKeyboardChanges();
+    int GroupColumn(int keycode) const;
+    std::uint32_t KeysymAt(int keycode, int level) const;
     std::uint8_t KeycodeOf(int virtualKey);
     bool IsDown(const std::uint8_t* keys, int virtualKey);
 
@@ -41,6 +44,9 @@ private:
     int mKeysymsPerKeycode = 0;
     std::vector<std::uint32_t> mKeysyms; // keycode-major, as the server sends them
     bool mHasXkb = false;
+    std::uint8_t mXkbFirstEvent = 0;
+    std::uint8_t mGroup = 0; // the active group, 0 for the first
+    std::uint32_t mActiveWindowAtom = 0;
 };
 
 } // namespace mirvane::x11
