@@ -1,4 +1,5 @@
 #include "app/CommandLine.h"
+#include "app/QuitOnSignal.h"
 #include "app/modMain.h"
 #include "platform/ProcessHardening.h"
 #include "platform/x11/Display.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("mirvane"));
+    mirvane::QuitOnTerminationSignals();
     mirvane::modMain::Main();
     const int result = QApplication::exec();
     mirvane::modMain::End();

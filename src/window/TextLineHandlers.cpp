@@ -126,7 +126,10 @@ void frmKeyboard::LineMouseUp(TextLine& line, std::int16_t /*button*/, std::int1
             txtPassword->SetSelLength(0);
         }
     }
-    ResumeNoise(line);
+    // A selection stays for a drag: the next noise key would type over it.
+    if (line.SelLength() == 0) {
+        ResumeNoise(line);
+    }
 }
 
 // Noise pauses while a button is held in a line and resumes, caret at the end, on release.
@@ -138,6 +141,10 @@ void frmKeyboard::ResumeNoise(TextLine& line) {
 }
 
 void frmKeyboard::LineDoubleClick(TextLine& line) {
+    // The toolkit reports a double click's second press as this event alone.
+    if (mKeyboard != nullptr && mKeyboard->Obsfucate()) {
+        tmrRandomNoise.stop();
+    }
     if (&line != txtPassword) {
         return;
     }
@@ -246,6 +253,7 @@ void frmKeyboard::DragPassword() {
         mErrors.LogError("txtPassword_OLECompleteDrag", error.number, error.description, *this);
     }
     Wipe(mSavedText);
+    ResumeNoise(*txtPassword);
 }
 
 void frmKeyboard::DragPlainText() {
@@ -261,6 +269,7 @@ void frmKeyboard::DragPlainText() {
         txtText->SetSelLength(static_cast<std::int16_t>(mSavedText.size()));
     }
     Wipe(mSavedText);
+    ResumeNoise(*txtText);
 }
 
 } // namespace mirvane

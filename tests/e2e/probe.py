@@ -8,6 +8,9 @@ answer it gets ("GOT:<text>" or "EMPTY"), so that a test can see what leaked.
                                    time and with recent server time stamps
   probe.py read SELECTION TARGET   reads PRIMARY or CLIPBOARD once as TARGET
   probe.py own TEXT                owns CLIPBOARD and serves TEXT until killed
+  probe.py keys                    a key logger: every key press and release the server takes,
+                                   from any device ("P 38", "R 38"), after "READY"
+  probe.py down                    the keycodes held down on the server now ("DOWN 38 50")
   probe.py cursor                  the pointer image the server shows now: its size, how many
                                    pixels are opaque and the colour of the first of them"""
 
@@ -144,6 +147,30 @@ def own(text):
             d.flush()
 
 
+def keys():
+    from Xlib.ext import record
+    from Xlib.protocol import rq
+    context = d.record_create_context(0, [record.AllClients], [{
+        "core_requests": (0, 0), "core_replies": (0, 0), "ext_requests": (0, 0, 0, 0),
+        "ext_replies": (0, 0, 0, 0), "delivered_events": (0, 0), "device_events": (X.KeyPress, X.KeyRelease),
+        "errors": (0, 0), "client_started": False, "client_died": False}])
+    d.sync()  # the context exists before the other connection enables it
+    recorder = display.Display()
+
+    def handle(reply):
+        if reply.category == record.StartOfData:
+            say("READY")
+        if reply.category != record.FromServer:
+            return
+        data = reply.data
+        while data:
+            e, data = rq.EventField(None).parse_binary_value(data, recorder.display, None, None)
+            if e.type in (X.KeyPress, X.KeyRelease):
+                say(f"{'P' if e.type == X.KeyPress else 'R'} {e.detail}")
+
+    recorder.record_enable_context(context, handle)
+
+
 if __name__ == "__main__":
     mode, args = sys.argv[1], sys.argv[2:]
     if mode == "spy":
@@ -154,6 +181,12 @@ if __name__ == "__main__":
         report(convert(new_window(), atom(args[0]), atom(args[1]), X.CurrentTime))
     elif mode == "own":
         own(args[0])
+    elif mode == "keys":
+        keys()
+    elif mode == "down":
+        keymap = d.query_keymap()
+        say(" ".join(["DOWN"] + [str(byte * 8 + bit) for byte, bits in enumerate(keymap) for bit in range(8)
+                                 if bits >> bit & 1]))
     elif mode == "cursor":
         d.xfixes_query_version()
         image = d.xfixes_get_cursor_image(root)

@@ -1,0 +1,120 @@
+"""Random noise keys while a person types on the physical keyboard: a key logger of the X
+server records the person's keys mixed with noise, the dragged password is exactly what the
+person typed, and no key the program pressed is ever left down."""
+
+import random
+import subprocess
+import threading
+import time
+import unittest
+
+from desktop import Program, wait_for, xdotool
+from test_dragdrop import DropTarget, centre, drag
+from test_leaks import PROBE
+
+SHIFT_KEYCODES = {"50", "62"}
+SHIFTED = set('ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:"<>?')
+
+
+class KeyLogger:
+    """A second program recording every key press the X server takes, as a logger would."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([*PROBE, "keys"], stdout=subprocess.PIPE, text=True)
+        self.presses = []
+        self.ready = threading.Event()
+        threading.Thread(target=self._read, daemon=True).start()
+        assert self.ready.wait(10), "the logger did not start"
+
+    def _read(self):
+        for line in self.process.stdout:
+            if line.startswith("READY"):
+                self.ready.set()
+            elif line.startswith("P "):
+                self.presses.append(line.split()[1])
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()
+
+
+def keys_down():
+    return subprocess.run([*PROBE, "down"], capture_output=True, text=True, timeout=10).stdout.split()[1:]
+
+
+class Noise(unittest.TestCase):
+    def setUp(self):
+        self.program = Program()
+        self.addCleanup(self.program.stop)
+        self.program.move_clear_of_other_programs()
+        self.logger = KeyLogger()
+        self.addCleanup(self.logger.stop)
+        self.line = self.program.password_line()
+
+    def switch(self):
+        self.program.menu("Options", "Hide password in amongst random characters")
+
+    def focus_line(self):
+        self.line.click()  # the release puts the caret at the end and the noise back on
+
+    def type_at_a_persons_pace(self, text):
+        """One key at a time, 100 to 300 ms apart; returns the keys pressed other than Shift."""
+        for character in text:
+            xdotool("type", "--delay", 0, character)
+            time.sleep(random.uniform(0.1, 0.3))
+        return len(text)
+
+    def test_passwords_typed_among_noise_arrive_exactly_and_no_key_stays_down(self):
+        self.switch()
+        self.focus_line()
+        wait_for("noise in the line", lambda: self.line.character_count() > 3)
+        for password, typed, caps in [("Tr0ub4dor&3Horse!x", "Tr0ub4dor&3Horse!x", False),
+                                      ("q1w2e3R4T5%y6u7i8a", "q1w2e3R4T5%y6u7i8a", False),
+                                      ("ZEBRA7KITE9LAMP42", "zebra7kite9lamp42", True)]:
+            self.program.tool("Clear", "the line emptied", lambda: self.line.character_count() < 3)
+            self.focus_line()
+            start = len(self.logger.presses)
+            if caps:
+                xdotool("key", "Caps_Lock")
+            person = self.type_at_a_persons_pace(typed)
+            if caps:
+                xdotool("key", "Caps_Lock")
+                person += 2
+            recorded = self.logger.presses[start:]
+            noise = len(recorded) - person - sum(code in SHIFT_KEYCODES for code in recorded)
+            self.assertGreaterEqual(noise / len(recorded), 0.4, f"{noise} noise keys of {len(recorded)} for {password}")
+
+            x, y = centre(self.line)
+            xdotool("mousemove", "--sync", x, y)
+            xdotool("click", "--repeat", 2, "--delay", 80, 1)
+            target = DropTarget()  # an empty field for each password
+            drag((x + 30, y), target)
+            self.assertEqual(target.wait_for_text(), password)
+            target.stop()
+            self.assertEqual(keys_down(), [])
+
+        # Switched off in the middle of typing, then on and away to another window.
+        self.focus_line()
+        self.type_at_a_persons_pace("abc123")
+        self.switch()
+        self.assertEqual(keys_down(), [])
+        self.switch()
+        self.focus_line()
+        wait_for("noise again", lambda: self.line.character_count() > 8)
+        target = DropTarget()
+        self.addCleanup(target.stop)
+        target.field.click()
+        time.sleep(0.5)  # the noise timer has had fifty chances to tick
+        self.assertEqual(keys_down(), [])
+
+        # SIGTERM while the noise runs: a clean exit, nothing held.
+        self.focus_line()
+        count = self.line.character_count()
+        wait_for("noise running", lambda: self.line.character_count() > count + 2)
+        self.program.process.terminate()
+        self.assertEqual(self.program.process.wait(timeout=10), 0)
+        self.assertEqual(keys_down(), [])
+
+
+if __name__ == "__main__":
+    unittest.main()
