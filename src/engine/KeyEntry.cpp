@@ -214,20 +214,24 @@ void Keyboard::EraseBeforeCaret(TextLine& line, bool editBuffer) {
     }
 }
 
-// Noise is recognised where it is certain: only inside its own key's event pump, once, and
-// only as that key's character. Everything else is the person's, so no typed character is
-// ever lost to a guess and no noise character reaches the password.
-bool Keyboard::IsNoise(char16_t c, bool keyPressFromMouseEvent) {
+// Noise is recognised where it is certain: only inside its own key's pump, once, and only
+// as the character that key gives with Shift and Caps Lock as they are. Everything else is
+// the person's, so no typed character is lost to a guess. The key's other character is
+// the person's too, unless the pump ends without the expected one: then Shift changed
+// under the key, and that character was the noise after all.
+Keyboard::NoiseVerdict Keyboard::IsNoise(char16_t c, bool keyPressFromMouseEvent) {
     if (keyPressFromMouseEvent || !mExpectingNoise) {
-        return false;
+        return NoiseVerdict::Person;
     }
-    const std::u16string arrived(1, c);
-    if (arrived != mNoiseChar && arrived != ShiftCounterpart(mNoiseChar)) {
-        return false;
+    if (c == mNoiseExact) {
+        mExpectingNoise = false;
+        mNoiseOtherAt = SecretText::npos;
+        mLastNoiseChar = std::u16string(1, c);
+        return NoiseVerdict::Noise;
     }
-    mExpectingNoise = false;
-    mLastNoiseChar = arrived;
-    return true;
+    const std::u16string other = ShiftCounterpart(std::u16string(1, mNoiseExact));
+    return other.size() == 1 && other[0] == c && mNoiseOtherAt == SecretText::npos ? NoiseVerdict::PersonOrNoise
+                                                                                   : NoiseVerdict::Person;
 }
 
 void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent) {
@@ -245,9 +249,8 @@ void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent)
     const std::int16_t s = line.SelStart();
     const std::int16_t l = line.SelLength();
     const bool lineTakesIt = keyPressFromMouseEvent || Fits(text, l, 1);
-    if (!lineTakesIt || IsNoise(c, keyPressFromMouseEvent)) {
-        // noise, or a character the full line refuses
-    } else {
+    const NoiseVerdict verdict = lineTakesIt ? IsNoise(c, keyPressFromMouseEvent) : NoiseVerdict::Noise;
+    if (verdict != NoiseVerdict::Noise) {
         const std::u16string typed(1, c);
         const std::u16string kept =
             keyPressFromMouseEvent || !mKeyboardInputToMatchOnScreenKey ? typed : OnScreenKeyCharacter(typed);
@@ -255,6 +258,9 @@ void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent)
             return; // no on-screen key stands there, as in plain entry
         }
         if (mCurrentPassword.size() < kMaxTextLength) {
+            if (verdict == NoiseVerdict::PersonOrNoise) {
+                mNoiseOtherAt = mCurrentPassword.size();
+            }
             mCurrentPassword += kept;
         }
     }

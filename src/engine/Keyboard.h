@@ -111,6 +111,9 @@ public:
     // The character the same US key gives with the opposite Shift state ("" for none).
     static std::u16string ShiftCounterpart(const std::u16string& c);
 
+    // The character the latest noise key was expected to give, for inspection.
+    const std::u16string& NoiseChar() const { return mNoiseChar; }
+
     // The key table, for inspection.
     const KeyTable& KeyTableRows() const { return mKeyTable; }
 
@@ -138,7 +141,8 @@ private:
 
     // Noise.
     void NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent);
-    bool IsNoise(char16_t c, bool keyPressFromMouseEvent);
+    enum class NoiseVerdict { Person, Noise, PersonOrNoise };
+    NoiseVerdict IsNoise(char16_t c, bool keyPressFromMouseEvent);
     std::u16string PickNoiseCharacter();
     void PressNoiseKey(std::u16string& character);
     bool CanTypeNoiseKey(std::int32_t virtualKey);
@@ -190,7 +194,9 @@ private:
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;
     bool mNoiseShifted = false;
-    bool mExpectingNoise = false;   // inside a noise key's own event pump, its character not yet seen
+    bool mExpectingNoise = false; // inside a noise key's own event pump, its character not yet seen
+    char16_t mNoiseExact = 0;     // the character the noise key gives with Shift and Caps Lock as they are
+    std::size_t mNoiseOtherAt = SecretText::npos; // the key's other character, taken as the person's
     bool mNoiseStepRunning = false;
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;

@@ -126,6 +126,11 @@ void Keyboard::PressNoiseKey(std::u16string& character) {
     }
     cSendKeys keys = NoiseKeys();
     const std::int32_t key = mNoiseKey;
+    const auto [unshifted, shifted] = UsCharacters(key);
+    const bool shiftHeld = ShiftWord() != 0;
+    const bool capsOn = (mKeyState.GetKeyState(kCapsLockKey) & kKeyToggledBit) != 0;
+    mNoiseExact = shiftHeld != (capsOn && key >= 'A') ? shifted : unshifted; // Caps Lock shifts letters only
+    mNoiseOtherAt = SecretText::npos;
     mExpectingNoise = true;
     mNoiseStepRunning = true;
     // Released at once, even when the press failed: a held key repeats, and one left
@@ -145,7 +150,11 @@ void Keyboard::PressNoiseKey(std::u16string& character) {
     } catch (...) {
         failure = failure ? failure : std::current_exception();
     }
+    if (mExpectingNoise && mNoiseOtherAt < mCurrentPassword.size()) {
+        mCurrentPassword.erase(mNoiseOtherAt, 1);
+    }
     mExpectingNoise = false; // an expectation never outlives its pump
+    mNoiseOtherAt = SecretText::npos;
     mNoiseStepRunning = false;
     if (failure) {
         std::rethrow_exception(failure);

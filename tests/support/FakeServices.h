@@ -88,7 +88,11 @@ public:
         if ((flags & kKeyEventKeyUp) != 0) {
             return;
         }
-        const bool shift = keyState.held.count(16) != 0;
+        if (flipShiftOnPress && !keyState.held.erase(160)) {
+            keyState.held.insert(160);
+        }
+        flipShiftOnPress = false;
+        const bool shift = keyState.held.count(16) + keyState.held.count(160) + keyState.held.count(161) != 0;
         if (key >= 'A' && key <= 'Z') {
             produced.push_back(static_cast<char16_t>(shift != keyState.capsLock ? key : key - 'A' + 'a'));
         } else if (key >= '0' && key <= '9') {
@@ -105,7 +109,9 @@ public:
         produced.clear();
         after.clear();
         for (char16_t c : arriving) {
-            keyboard->KeyPress(static_cast<std::int16_t>(c));
+            if (keyboard != nullptr) {
+                keyboard->KeyPress(static_cast<std::int16_t>(c));
+            }
         }
     }
     bool IsForeground(std::uintptr_t) override { return foreground; }
@@ -117,6 +123,7 @@ public:
     std::u16string produced, before, after;
     std::u16string cannotType; // characters the keyboard map has no key for
     bool foreground = true;
+    bool flipShiftOnPress = false; // the person presses or lets go of Shift just then
     int pumps = 0;
 };
 

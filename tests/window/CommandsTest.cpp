@@ -51,6 +51,12 @@ TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
          true, u"ab"},
         {"beep from the menu, then the toolbar", {Menu::OptionsBeepOnHover, "Beep"}, 0, true, start, false, true,
          u"ab"},
+        {"noise from the menu", {Menu::OptionsObsfucate}, 0, true, {"Standard", "KeepPassword", "Obsfucate"}, false,
+         true, u"ab"},
+        {"noise from the menu, off by the toolbar", {Menu::OptionsObsfucate, "Obsfucate"}, 0, true, start, false,
+         true, u"ab"},
+        {"hover, then noise", {"Hover", "Obsfucate"}, 0, true, {"Standard", "KeepPassword", "Obsfucate"}, false, true,
+         u"ab"},
     };
     const char* const keys[] = {"Standard", "Hover", "HideMouse", "ScrambleOnScreen", "ScrambleAll",
                                 "Dvorak", "Unscramble", "ToggleMask", "Beep", "KeepPassword",
@@ -78,6 +84,9 @@ TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
         EXPECT_EQ(h.Window().MenuAction(Menu::EntryModeUnscrambleAll)->isEnabled(), c.unscrambleEnabled);
         EXPECT_EQ(h.Window().MenuAction(Menu::EntryModeDvorak)->isEnabled(), c.dvorakEnabled);
         EXPECT_EQ(h.Engine().CurrentPassword(), c.password);
+        const bool noise = c.pressed.count("Obsfucate") == 1;
+        EXPECT_EQ(h.Engine().Obsfucate(), noise);
+        EXPECT_EQ(h.Window().MenuAction(Menu::OptionsObsfucate)->isChecked(), noise);
     }
 }
 

@@ -1,0 +1,263 @@
+#include "support/FakeServices.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+namespace {
+// The draw that makes the noise step choose key number r (0 to 36) of its 36.
+double KeyDraw(int r) { return r / 36.0; }
+
+struct NoiseTest : EngineTest {
+    // One noise step on a given key, the next step on the following tick.
+    void Step(int r) {
+        h.random.queued = {KeyDraw(r), 0.0};
+        k.RandomNoiseTimer();
+    }
+    std::vector<KeyEvent> Presses() const {
+        std::vector<KeyEvent> down;
+        for (const KeyEvent& e : h.wire.events) {
+            if (e.down) {
+                down.push_back(e);
+            }
+        }
+        return down;
+    }
+};
+} // namespace
+
+// The option's setter: the buffer, the visible line, the caret, the timer and entry mode.
+TEST_F(NoiseTest, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
+    struct Case {
+        const char* name;
+        bool clickAb;
+        bool masked;
+        const char16_t* plainText; // typed into the plain line while it shows
+        bool hover;
+        bool on;
+        const char16_t* buffer;
+        const char16_t* line;
+    };
+    const Case cases[] = {
+        {"on, masked: the buffer stays", true, true, u"", false, true, u"ab", u"**"},
+        {"on with an empty buffer, in clear: the line is the password", false, false, u"xy", false, true, u"xy",
+         u"xy"},
+        {"on in clear: the line is the newest text", true, false, u"xy", false, true, u"abxy", u"abxy"},
+        {"on from hover entry", true, true, u"", true, true, u"ab", u"**"},
+        {"off, masked: one star a character", true, true, u"", false, false, u"ab", u"**"},
+        {"off in clear: the password itself", true, false, u"", false, false, u"ab", u"ab"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        EngineHarness e;
+        Keyboard& kb = *e.keyboard;
+        FakeWindow& fw = *e.window;
+        if (c.clickAb) {
+            kb.ButtonClick(fw.Key(31)); // "a"
+            kb.ButtonClick(fw.Key(47)); // "b"
+        }
+        if (!c.masked) {
+            kb.SetTextIsMasked(false);
+        }
+        for (const char16_t* p = c.plainText; *p != 0; ++p) {
+            kb.KeyPress(static_cast<std::int16_t>(*p));
+        }
+        if (c.hover) {
+            kb.SetInputMode(2);
+        }
+        kb.SetObsfucate(true);
+        FakeTextLine& line = c.masked ? fw.password : fw.plain;
+        if (!c.on) {
+            kb.KeyPress(u'z'); // the person's, then noise, then Backspace takes the person's
+            line.text += u"q";
+            kb.KeyPress(8);
+            kb.SetObsfucate(false);
+        }
+        EXPECT_EQ(kb.CurrentPassword(), std::u16string(c.buffer));
+        EXPECT_EQ(line.text, std::u16string(c.line));
+        EXPECT_EQ(line.selStart, static_cast<std::int16_t>(line.text.size()));
+        EXPECT_GT(line.focusCount, 0);
+        EXPECT_EQ(fw.noiseTimer.enabled, c.on);
+        EXPECT_EQ(fw.toolbar.values.at("Obsfucate"), c.on ? 1 : 0);
+        EXPECT_EQ(kb.InputMode(), 1);
+        EXPECT_FALSE(fw.timer1.enabled) << "hover entry ends";
+    }
+}
+
+// The character each noise key is expected to give, for every Shift and Caps Lock state:
+// digits follow Shift only; letters are upper case under Shift or a held Caps Lock, but
+// not under both.
+TEST_F(NoiseTest, ExpectedCharacterForEachShiftAndCapsLockState) {
+    struct Case {
+        bool shift;
+        bool capsHeld;
+        const char16_t* expected; // for r = 1, 3, 10, 11, 35, 0, 36
+    };
+    const Case cases[] = {
+        {false, false, u"029ayzz"},
+        {true, false, u")@(AYZZ"},
+        {false, true, u"029AYZZ"},
+        {true, true, u")@(ayzz"},
+    };
+    const int draws[] = {1, 3, 10, 11, 35, 0, 36};
+    const int keys[] = {'0', '2', '9', 'A', 'Y', 'Z', 'Z'};
+    for (const Case& c : cases) {
+        h.keyState.held.clear();
+        if (c.shift) {
+            h.keyState.held.insert(160);
+        }
+        if (c.capsHeld) {
+            h.keyState.held.insert(20);
+        }
+        for (std::size_t i = 0; i < std::size(draws); ++i) {
+            SCOPED_TRACE(testing::Message() << "shift " << c.shift << " caps " << c.capsHeld << " r " << draws[i]);
+            h.wire.events.clear();
+            h.random.queued = {draws[i] / 36.0, 0.0};
+            k.RandomNoiseTimer();
+            EXPECT_EQ(k.NoiseChar(), std::u16string(1, c.expected[i]));
+            EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down(keys[i]), Up(keys[i])})) << "released at once";
+        }
+    }
+}
+
+// Over a million steps each key comes up within 3 % of its share, and the countdown takes
+// its 26 values evenly, 0 and 25 half as often.
+TEST(NoiseDraws, KeysAndCountdownsAreEvenlySpread) {
+    EngineHarness e(2024);
+    e.wire.keyboard = nullptr;
+    std::map<int, int> keys;
+    std::array<int, 26> countdowns{};
+    const int steps = 1000000;
+    int ticksSincePress = -1;
+    for (int pressed = 0; pressed < steps + 1;) {
+        e.wire.events.clear();
+        e.keyboard->RandomNoiseTimer();
+        ++ticksSincePress;
+        if (e.wire.events.empty()) {
+            continue;
+        }
+        if (pressed > 0) {
+            ASSERT_LE(ticksSincePress, 26);
+            ++countdowns[static_cast<std::size_t>(ticksSincePress - 1)];
+        }
+        ++keys[e.wire.events.front().key];
+        ticksSincePress = 0;
+        ++pressed;
+    }
+    EXPECT_EQ(keys.size(), 36u);
+    for (const auto& [key, count] : keys) {
+        EXPECT_NEAR(count, steps / 36.0, steps / 36.0 * 0.03) << static_cast<char>(key);
+    }
+    for (std::size_t value = 0; value < countdowns.size(); ++value) {
+        const double share = steps / 25.0 * (value == 0 || value == 25 ? 0.5 : 1.0);
+        EXPECT_NEAR(countdowns[value], share, share * 0.03) << value;
+    }
+}
+
+// No noise while Ctrl or Alt is held: the countdown runs on below zero, and the first tick
+// after the release types. Nor while another window is in front or no line has the focus.
+TEST_F(NoiseTest, NoNoiseUnderCtrlOrAltOrInTheBackground) {
+    k.SetObsfucate(true);
+    for (int key : {17, 162, 163, 18}) {
+        SCOPED_TRACE(key);
+        h.wire.events.clear();
+        h.keyState.held = {key};
+        h.random.queued = {KeyDraw(11), 0.0};
+        for (int tick = 0; tick < 30; ++tick) {
+            k.NoiseTimerTick();
+        }
+        EXPECT_TRUE(h.wire.events.empty());
+        h.keyState.held.clear();
+        k.NoiseTimerTick();
+        EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down('A'), Up('A')}));
+    }
+    for (bool inFront : {false, true}) {
+        h.wire.foreground = inFront;
+        w.lineHasFocus = !inFront;
+        h.wire.events.clear();
+        for (int tick = 0; tick < 30; ++tick) {
+            k.NoiseTimerTick();
+        }
+        EXPECT_TRUE(h.wire.events.empty()) << inFront;
+    }
+}
+
+// A key whose character the keyboard map cannot give now is not pressed at all.
+TEST_F(NoiseTest, AKeyTheMapCannotTypeIsSkipped) {
+    h.wire.cannotType = u"!";
+    Step(2);
+    EXPECT_TRUE(h.wire.events.empty());
+    Step(3);
+    EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down('2'), Up('2')}));
+}
+
+// Whatever the person types around and among noise keys, the buffer holds exactly what the
+// person typed: noise is taken only inside its own key's pump, once, as that key's character.
+TEST_F(NoiseTest, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
+    std::mt19937 draw(7);
+    const std::u16string typable = u"abcxyzABCZ0129!@#)(-=[]{};:'\",.<>/?\\|`~ ";
+    for (int run = 0; run < 300; ++run) {
+        EngineHarness e(static_cast<unsigned>(run));
+        Keyboard& kb = *e.keyboard;
+        kb.SetObsfucate(true);
+        std::u16string typed;
+        const auto person = [&](char16_t c) {
+            if (c == 8) {
+                if (!typed.empty()) {
+                    typed.pop_back();
+                }
+            } else {
+                typed += c;
+            }
+        };
+        for (int action = 0; action < 40; ++action) {
+            const int r = static_cast<int>(draw() % 36) + 1;
+            const char16_t coming = r <= 10 ? static_cast<char16_t>(u'0' + r - 1) : static_cast<char16_t>(u'a' + r - 11);
+            const char16_t latest = kb.NoiseChar().empty() ? u'q' : kb.NoiseChar()[0];
+            const std::array<char16_t, 6> choices{typable[draw() % typable.size()], 8, coming,
+                                                   Keyboard::ShiftCounterpart(std::u16string(1, coming))[0], latest,
+                                                   u'!'};
+            const char16_t c = choices[draw() % choices.size()];
+            switch (draw() % 7) {
+            case 0: // typed outside any pump
+                kb.KeyPress(static_cast<std::int16_t>(c));
+                person(c);
+                break;
+            case 1: // typed just before the noise key, inside its pump
+                e.wire.before = std::u16string(1, c);
+                e.random.queued = {KeyDraw(r), 0.0};
+                kb.RandomNoiseTimer();
+                person(c);
+                break;
+            case 2: // typed just after it, inside its pump
+                e.wire.after = std::u16string(1, c);
+                e.random.queued = {KeyDraw(r), 0.0};
+                kb.RandomNoiseTimer();
+                person(c);
+                break;
+            case 3: // a noise step on its own
+                e.random.queued = {KeyDraw(r), 0.0};
+                kb.RandomNoiseTimer();
+                break;
+            case 4: // Shift changes as the noise key goes down
+                e.wire.flipShiftOnPress = true;
+                e.random.queued = {KeyDraw(r), 0.0};
+                kb.RandomNoiseTimer();
+                break;
+            case 5:
+                if (!e.keyState.held.erase(160)) {
+                    e.keyState.held.insert(160);
+                }
+                break;
+            default:
+                e.keyState.capsLock = !e.keyState.capsLock;
+                break;
+            }
+            ASSERT_EQ(kb.CurrentPassword(), typed) << "run " << run << " action " << action;
+        }
+    }
+}
