@@ -222,7 +222,7 @@ TEST_F(NoiseTest, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
                                                    Keyboard::ShiftCounterpart(std::u16string(1, coming))[0], latest,
                                                    u'!'};
             const char16_t c = choices[draw() % choices.size()];
-            switch (draw() % 7) {
+            switch (draw() % 8) {
             case 0: // typed outside any pump
                 kb.KeyPress(static_cast<std::int16_t>(c));
                 person(c);
@@ -252,6 +252,9 @@ TEST_F(NoiseTest, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
                 if (!e.keyState.held.erase(160)) {
                     e.keyState.held.insert(160);
                 }
+                break;
+            case 6: // the plain line, holding noise, shows and hides again
+                kb.SetTextIsMasked(!kb.TextIsMasked());
                 break;
             default:
                 e.keyState.capsLock = !e.keyState.capsLock;

@@ -8,6 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#include <xcb/xcb.h>
+#define explicit explicit_
+#include <xcb/xkb.h>
+#undef explicit
+
+#include <cstdlib>
+#include <string>
+
 using namespace mirvane;
 
 namespace {
@@ -84,4 +92,47 @@ TEST_F(X11Keys, CodeZeroSendsNothing) {
     keys.KeyUp(0);
     keys.SendKeys(u"x");
     EXPECT_TRUE(TextArrives(QStringLiteral("x")));
+}
+
+// The pump round-trips on the toolkit's own connection: every injected key's character has
+// reached the line when the key call returns, not some time later.
+TEST_F(X11Keys, EachInjectedCharacterHasArrivedWhenTheKeyCallReturns) {
+    const std::u16string keysToType = u"abcdefghijklmnopqrstuvwxyz0123456789";
+    int late = 0;
+    for (int i = 0; i < 10000; ++i) {
+        if (i % 1000 == 0) {
+            line.clear();
+        }
+        const char16_t c = keysToType[static_cast<std::size_t>(i) % keysToType.size()];
+        const int key = c >= u'a' ? c - u'a' + 'A' : c;
+        const int before = static_cast<int>(line.text().size());
+        keys.KeyDown(key);
+        late += line.text().size() == before + 1 && line.text().back() == QChar(c) ? 0 : 1;
+        keys.KeyUp(key);
+    }
+    EXPECT_EQ(late, 0);
+}
+
+// The key layer reads the keyboard map and the active group as they are now.
+TEST_F(X11Keys, TheKeyLayerFollowsKeymapAndGroupChanges) {
+    const auto layout = [](const char* layouts) {
+        return std::system((std::string("setxkbmap -layout ") + layouts).c_str()) == 0;
+    };
+    const auto lockGroup = [](std::uint8_t group) {
+        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+        xcb_xkb_use_extension(connection, 1, 0);
+        std::free(xcb_request_check(connection, xcb_xkb_latch_lock_state_checked(
+                                                    connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0, 0)));
+        xcb_disconnect(connection);
+    };
+    ASSERT_TRUE(layout("ru,us"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == -1; }, 5000));
+    lockGroup(1);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == 65; }, 5000));
+    keys.SendKeys(u"a");
+    EXPECT_TRUE(TextArrives(QStringLiteral("a"))) << line.text().toStdString();
+    lockGroup(0);
+    EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == -1; }, 5000));
+    ASSERT_TRUE(layout("us"));
+    EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == 65; }, 5000));
 }
