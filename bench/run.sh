@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds Mirvane and runs the benchmarks on a private X display: the hover press delay.
+# Builds Mirvane and runs the benchmarks on a private X display: the hover press delay and
+# the cost of the noise while nobody types.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 MIRVANE_PROGRAM="$root/build/src/mirvane" tests/e2e/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/hover_delay.py
+MIRVANE_PROGRAM="$root/build/src/mirvane" tests/e2e/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/noise_idle.py

@@ -65,8 +65,11 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     mNoiseKey = 0;
 }
 
+// The window system is asked which window is in front only when a key is due: the timer
+// ticks a hundred times a second, and a tick that types nothing needs no answer.
 void Keyboard::NoiseTimerTick() {
-    if (mObsfucate && mForeground.IsForeground(mWindow->Handle()) && mWindow->TextLineHasFocus()) {
+    const bool keyDue = mNoiseCountdown < 1;
+    if (mObsfucate && mWindow->TextLineHasFocus() && (!keyDue || mForeground.IsForeground(mWindow->Handle()))) {
         RandomNoiseTimer();
     }
 }
