@@ -11,6 +11,7 @@ void DropGate::Dropped(std::uint32_t client) {
     if (mState == State::Dragging) {
         mState = State::Dropped;
         mDropClient = client;
+        mDroppedAt = mClock();
     }
 }
 
@@ -19,7 +20,7 @@ void DropGate::Requested(std::uint32_t client) { mRequester = client; }
 bool DropGate::MayAnswer() {
     const std::optional<std::uint32_t> requester = mRequester;
     mRequester.reset();
-    if (mState != State::Dropped || requester != mDropClient) {
+    if (mState != State::Dropped || requester != mDropClient || mClock() - mDroppedAt > mAnswerWindow) {
         return false;
     }
     mState = State::Answered;

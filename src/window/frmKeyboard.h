@@ -176,7 +176,7 @@ private:
     std::int16_t mSavedSelLength = 0;
     SecretText mSavedText;
     DragRunner mRunDrag;
-    DropGate mDropGate;
+    DropGate mDropGate{std::chrono::milliseconds(kDropAnswerMs)};
     std::unique_ptr<XdndWatch> mXdndWatch;
     QPointer<SecretMimeData> mDragData; // the toolkit may delete it once the target is done
     QTimer mDropDeadline;

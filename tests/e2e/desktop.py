@@ -2,12 +2,15 @@
 (xdotool), the window read through the accessibility bus (AT-SPI)."""
 
 import os
+import queue
 import subprocess
+import threading
 import time
 
 import pyatspi
 
 PROGRAM = os.environ.get("MIRVANE_PROGRAM", "mirvane")
+DROP_TARGET = os.environ.get("MIRVANE_DROP_TARGET", "drop_target")
 TITLE = "Corvell Software: Mirvane 2008"
 
 
@@ -148,6 +151,11 @@ class Program:
         """Clicks a toolbar key until done() holds, as a person clicks again when a click on a
         busy desktop is lost."""
         self.wait_menus_closed()
+        if not self.toolbar_buttons()[name].showing:
+            # A narrow window keeps the last toolbar keys behind the toolbar's overflow arrow;
+            # a person widens the window.
+            xdotool("windowsize", "--sync", self.window_id, 800, self.geometry()[3])
+            wait_for(f"the toolbar key {name}", lambda: self.toolbar_buttons()[name].showing)
         for attempt in range(3):
             self.toolbar_buttons()[name].click()
             try:
@@ -218,3 +226,61 @@ class Program:
 
     def geometry(self):
         return self.frame.extents
+
+
+class DropTarget:
+    """Another program, in its own process, with a password field that reports what it holds."""
+
+    def __init__(self):
+        self.process = subprocess.Popen([DROP_TARGET], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        self.received = queue.Queue()
+        self.hovered = threading.Event()
+        threading.Thread(target=self._read, daemon=True).start()
+        self.field = wait_for("the drop target's field", self._find_field)
+
+    def _read(self):
+        for line in self.process.stdout:
+            if line.startswith("DRAGOVER"):
+                self.hovered.set()
+            if line.startswith("RECEIVED:"):
+                self.received.put(line[len("RECEIVED:"):].rstrip("\n"))
+
+    def _find_field(self):
+        desktop = pyatspi.Registry.getDesktop(0)
+        for index in range(desktop.childCount):
+            app = desktop.getChildAtIndex(index)
+            if app is not None and app.get_process_id() == self.process.pid:
+                fields = [node for node in Node(app).descendants("password text") if node.showing]
+                if fields:
+                    return fields[0]
+        return None
+
+    def wait_for_text(self, timeout=15):
+        return self.received.get(timeout=timeout)
+
+    def stop(self):
+        self.process.terminate()
+        self.process.wait(timeout=10)
+
+
+def drag(from_point, target, steps=12):
+    """Presses, moves in steps as a hand would, and releases once the target feels the drag."""
+    (x0, y0), (x1, y1) = from_point, centre(target.field)
+    xdotool("mousemove", "--sync", x0, y0)
+    xdotool("mousedown", 1)
+    for step in range(1, steps + 1):
+        xdotool("mousemove", "--sync", x0 + (x1 - x0) * step // steps, y0 + (y1 - y0) * step // steps)
+    # Keep the drag moving over the field until the target answers, as a hand would.
+    for nudge in range(75):
+        if target.hovered.wait(timeout=0.2):
+            break
+        xdotool("mousemove", "--sync", x1 + 3 * (nudge % 2), y1)
+    else:
+        raise AssertionError("the target never felt the drag")
+    xdotool("mousemove", "--sync", x1 + 4, y1)  # one more position, answered before the drop
+    xdotool("mouseup", 1)
+
+
+def centre(node):
+    x, y, width, height = node.extents
+    return x + width // 2, y + height // 2

@@ -2,14 +2,12 @@
 dot that replaces the pointer over the keys in the third mouse mode."""
 
 import subprocess
-import sys
 import time
 import unittest
 
 import pyatspi
 
-from desktop import Program, wait_for, xdotool
-from test_dragdrop import DropTarget, centre, drag
+from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
 from test_leaks import PROBE
 
 INTERVAL = 2.0

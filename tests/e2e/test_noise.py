@@ -8,8 +8,7 @@ import threading
 import time
 import unittest
 
-from desktop import Program, wait_for, xdotool
-from test_dragdrop import DropTarget, centre, drag
+from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
 from test_leaks import PROBE
 
 SHIFT_KEYCODES = {"50", "62"}

@@ -55,9 +55,9 @@ class StartUp(unittest.TestCase):
         unit = rows[0][0][1]
         row_left = rows[0][0][0]
         row_right = row_left + 15 * unit
-        previous_bottom = None
+        for row in rows[:4]:
+            self.assertEqual(row[0][0], row_left)
         for row in rows:
-            self.assertEqual(row[0][0], row_left if len(row) > 1 else row[0][0])
             for (x, width, height, _), (next_x, _, _, _) in zip(row, row[1:]):
                 self.assertEqual(x + width, next_x, "keys of a row touch")
             for _, _, height, _ in row:
@@ -122,6 +122,24 @@ class StartUp(unittest.TestCase):
         wait_for("the keys still answering", lambda: self.program.text_line() is not None)
         self.assertTrue(self.program.alive())
         self.assertEqual(line.text(), "")
+
+
+    def test_keep_on_top_reaches_the_window_manager_and_the_about_box_shows_the_version(self):
+        wid = self.program.window_id
+        on_top = lambda: "_NET_WM_STATE_ABOVE" in subprocess.run(
+            ["xprop", "-id", wid, "_NET_WM_STATE"], capture_output=True, text=True).stdout
+        self.assertFalse(on_top())
+        self.program.menu("File", "Keep on Top")
+        wait_for("_NET_WM_STATE_ABOVE on the window", on_top)
+
+        # The about box takes the top-most place while it shows, then gives it back.
+        self.program.menu("Help", "About")
+        about = wait_for("the about box", lambda: self.program.dialog("About Mirvane"))
+        self.assertIn("Version 2.3.0", [node.name for node in about.descendants("label")])
+        wait_for("the main window to give up its place", lambda: not on_top())
+        next(node for node in about.descendants("push button") if node.name == "OK").click()
+        wait_for("the main window on top again", on_top)
+
 
 
 if __name__ == "__main__":

@@ -244,3 +244,19 @@ TEST(AboutBox, DescribesTheProgramInSevenParagraphs) {
     EXPECT_TRUE(paragraphs[6].contains(QStringLiteral("@mirvane.example")));
     EXPECT_EQ(frmAbout::VersionLine(), QStringLiteral("Version 2.3.0"));
 }
+
+// The moment to answer is counted from the drop, not from when the toolkit returns.
+TEST(DropGateClock, TheTargetMayAnswerOnceAndOnlyWithinTheWindowAfterTheDrop) {
+    using namespace std::chrono_literals;
+    std::chrono::steady_clock::time_point now{};
+    DropGate gate(900ms, [&now] { return now; });
+    for (const auto& [wait, answers] : {std::pair{901ms, false}, std::pair{900ms, true}}) {
+        gate.Start();
+        gate.Dropped(7);
+        now += wait;
+        gate.Requested(7);
+        EXPECT_EQ(gate.MayAnswer(), answers) << wait.count();
+    }
+    gate.Requested(7);
+    EXPECT_FALSE(gate.MayAnswer()) << "once";
+}
