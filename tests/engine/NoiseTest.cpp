@@ -9,43 +9,28 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-// The draw that makes the noise step choose key number r (0 to 36) of its 36.
-double KeyDraw(int r) { return r / 36.0; }
-
-struct NoiseTest : EngineTest {
-    // One noise step on a given key, the next step on the following tick.
-    void Step(int r) {
-        h.random.queued = {KeyDraw(r), 0.0};
-        k.RandomNoiseTimer();
-    }
-    std::vector<KeyEvent> Presses() const {
-        std::vector<KeyEvent> down;
-        for (const KeyEvent& e : h.wire.events) {
-            if (e.down) {
-                down.push_back(e);
-            }
-        }
-        return down;
-    }
-};
+// One noise step on key number r (0 to 36) of the 36, with the next one due at the next tick.
+void NoiseStep(EngineHarness& e, int r) {
+    e.random.queued = {r / 36.0, 0.0};
+    e.keyboard->RandomNoiseTimer();
+}
+using Keys = std::vector<KeyEvent>;
+using NoiseSteps = EngineTest;
 } // namespace
 
 // The option's setter: the buffer, the visible line, the caret, the timer and entry mode.
-TEST_F(NoiseTest, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
+TEST(NoiseOption, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
     struct Case {
         const char* name;
-        bool clickAb;
-        bool masked;
+        bool clickAb, masked;
         const char16_t* plainText; // typed into the plain line while it shows
-        bool hover;
-        bool on;
+        bool hover, on;
         const char16_t* buffer;
         const char16_t* line;
     };
     const Case cases[] = {
         {"on, masked: the buffer stays", true, true, u"", false, true, u"ab", u"**"},
-        {"on with an empty buffer, in clear: the line is the password", false, false, u"xy", false, true, u"xy",
-         u"xy"},
+        {"on, empty buffer, in clear: the line is the password", false, false, u"xy", false, true, u"xy", u"xy"},
         {"on in clear: the line is the newest text", true, false, u"xy", false, true, u"abxy", u"abxy"},
         {"on from hover entry", true, true, u"", true, true, u"ab", u"**"},
         {"off, masked: one star a character", true, true, u"", false, false, u"ab", u"**"},
@@ -54,58 +39,52 @@ TEST_F(NoiseTest, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EngineHarness e;
-        Keyboard& kb = *e.keyboard;
-        FakeWindow& fw = *e.window;
+        Keyboard& k = *e.keyboard;
+        FakeWindow& w = *e.window;
         if (c.clickAb) {
-            kb.ButtonClick(fw.Key(31)); // "a"
-            kb.ButtonClick(fw.Key(47)); // "b"
+            k.ButtonClick(w.Key(31)); // "a"
+            k.ButtonClick(w.Key(47)); // "b"
         }
         if (!c.masked) {
-            kb.SetTextIsMasked(false);
+            k.SetTextIsMasked(false);
         }
         for (const char16_t* p = c.plainText; *p != 0; ++p) {
-            kb.KeyPress(static_cast<std::int16_t>(*p));
+            k.KeyPress(static_cast<std::int16_t>(*p));
         }
         if (c.hover) {
-            kb.SetInputMode(2);
+            k.SetInputMode(2);
         }
-        kb.SetObsfucate(true);
-        FakeTextLine& line = c.masked ? fw.password : fw.plain;
+        k.SetObsfucate(true);
+        FakeTextLine& line = c.masked ? w.password : w.plain;
         if (!c.on) {
-            kb.KeyPress(u'z'); // the person's, then noise, then Backspace takes the person's
+            k.KeyPress(u'z'); // the person's, then noise, then Backspace takes the person's
             line.text += u"q";
-            kb.KeyPress(8);
-            kb.SetObsfucate(false);
+            k.KeyPress(8);
+            k.SetObsfucate(false);
         }
-        EXPECT_EQ(kb.CurrentPassword(), std::u16string(c.buffer));
+        EXPECT_EQ(k.CurrentPassword(), std::u16string(c.buffer));
         EXPECT_EQ(line.text, std::u16string(c.line));
         EXPECT_EQ(line.selStart, static_cast<std::int16_t>(line.text.size()));
         EXPECT_GT(line.focusCount, 0);
-        EXPECT_EQ(fw.noiseTimer.enabled, c.on);
-        EXPECT_EQ(fw.toolbar.values.at("Obsfucate"), c.on ? 1 : 0);
-        EXPECT_EQ(kb.InputMode(), 1);
-        EXPECT_FALSE(fw.timer1.enabled) << "hover entry ends";
+        EXPECT_EQ(w.noiseTimer.enabled, c.on);
+        EXPECT_EQ(w.toolbar.values.at("Obsfucate"), c.on ? 1 : 0);
+        EXPECT_EQ(k.InputMode(), 1);
+        EXPECT_FALSE(w.timer1.enabled) << "hover entry ends";
     }
 }
 
 // The character each noise key is expected to give, for every Shift and Caps Lock state:
-// digits follow Shift only; letters are upper case under Shift or a held Caps Lock, but
-// not under both.
-TEST_F(NoiseTest, ExpectedCharacterForEachShiftAndCapsLockState) {
-    struct Case {
-        bool shift;
-        bool capsHeld;
+// digits follow Shift only; letters are upper case under Shift or a held Caps Lock, not both.
+// Each key is released at once; a key the keyboard map cannot type now is not pressed.
+TEST_F(NoiseSteps, EachKeysExpectedCharacterAndItsRelease) {
+    const struct {
+        bool shift, capsHeld;
         const char16_t* expected; // for r = 1, 3, 10, 11, 35, 0, 36
-    };
-    const Case cases[] = {
-        {false, false, u"029ayzz"},
-        {true, false, u")@(AYZZ"},
-        {false, true, u"029AYZZ"},
-        {true, true, u")@(ayzz"},
-    };
+    } cases[] = {{false, false, u"029ayzz"}, {true, false, u")@(AYZZ"}, {false, true, u"029AYZZ"},
+                 {true, true, u")@(ayzz"}};
     const int draws[] = {1, 3, 10, 11, 35, 0, 36};
-    const int keys[] = {'0', '2', '9', 'A', 'Y', 'Z', 'Z'};
-    for (const Case& c : cases) {
+    const char keys[] = "029AYZZ";
+    for (const auto& c : cases) {
         h.keyState.held.clear();
         if (c.shift) {
             h.keyState.held.insert(160);
@@ -116,12 +95,16 @@ TEST_F(NoiseTest, ExpectedCharacterForEachShiftAndCapsLockState) {
         for (std::size_t i = 0; i < std::size(draws); ++i) {
             SCOPED_TRACE(testing::Message() << "shift " << c.shift << " caps " << c.capsHeld << " r " << draws[i]);
             h.wire.events.clear();
-            h.random.queued = {draws[i] / 36.0, 0.0};
-            k.RandomNoiseTimer();
+            NoiseStep(h, draws[i]);
             EXPECT_EQ(k.NoiseChar(), std::u16string(1, c.expected[i]));
-            EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down(keys[i]), Up(keys[i])})) << "released at once";
+            EXPECT_EQ(h.wire.events, (Keys{Down(keys[i]), Up(keys[i])}));
         }
     }
+    h.keyState.held = {160};
+    h.wire.cannotType = u"@";
+    h.wire.events.clear();
+    NoiseStep(h, 3);
+    EXPECT_TRUE(h.wire.events.empty());
 }
 
 // Over a million steps each key comes up within 3 % of its share, and the countdown takes
@@ -140,13 +123,12 @@ TEST(NoiseDraws, KeysAndCountdownsAreEvenlySpread) {
         if (e.wire.events.empty()) {
             continue;
         }
-        if (pressed > 0) {
+        if (pressed++ > 0) {
             ASSERT_LE(ticksSincePress, 26);
             ++countdowns[static_cast<std::size_t>(ticksSincePress - 1)];
         }
         ++keys[e.wire.events.front().key];
         ticksSincePress = 0;
-        ++pressed;
     }
     EXPECT_EQ(keys.size(), 36u);
     for (const auto& [key, count] : keys) {
@@ -160,20 +142,20 @@ TEST(NoiseDraws, KeysAndCountdownsAreEvenlySpread) {
 
 // No noise while Ctrl or Alt is held: the countdown runs on below zero, and the first tick
 // after the release types. Nor while another window is in front or no line has the focus.
-TEST_F(NoiseTest, NoNoiseUnderCtrlOrAltOrInTheBackground) {
+TEST_F(NoiseSteps, NoneUnderCtrlOrAltOrInTheBackground) {
     k.SetObsfucate(true);
     for (int key : {17, 162, 163, 18}) {
         SCOPED_TRACE(key);
         h.wire.events.clear();
         h.keyState.held = {key};
-        h.random.queued = {KeyDraw(11), 0.0};
+        h.random.queued = {11 / 36.0, 0.0};
         for (int tick = 0; tick < 30; ++tick) {
             k.NoiseTimerTick();
         }
         EXPECT_TRUE(h.wire.events.empty());
         h.keyState.held.clear();
         k.NoiseTimerTick();
-        EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down('A'), Up('A')}));
+        EXPECT_EQ(h.wire.events, (Keys{Down('A'), Up('A')}));
     }
     for (bool inFront : {false, true}) {
         h.wire.foreground = inFront;
@@ -186,67 +168,49 @@ TEST_F(NoiseTest, NoNoiseUnderCtrlOrAltOrInTheBackground) {
     }
 }
 
-// A key whose character the keyboard map cannot give now is not pressed at all.
-TEST_F(NoiseTest, AKeyTheMapCannotTypeIsSkipped) {
-    h.wire.cannotType = u"!";
-    Step(2);
-    EXPECT_TRUE(h.wire.events.empty());
-    Step(3);
-    EXPECT_EQ(h.wire.events, (std::vector<KeyEvent>{Down('2'), Up('2')}));
-}
-
 // Whatever the person types around and among noise keys, the buffer holds exactly what the
-// person typed: noise is taken only inside its own key's pump, once, as that key's character.
-TEST_F(NoiseTest, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
+// person typed. A noise key's character arrives in its own pump, with at most one of the
+// person's before or after it there; Shift may change just as the key goes down.
+TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
     std::mt19937 draw(7);
     const std::u16string typable = u"abcxyzABCZ0129!@#)(-=[]{};:'\",.<>/?\\|`~ ";
     for (int run = 0; run < 300; ++run) {
         EngineHarness e(static_cast<unsigned>(run));
-        Keyboard& kb = *e.keyboard;
-        kb.SetObsfucate(true);
+        Keyboard& k = *e.keyboard;
+        k.SetObsfucate(true);
         std::u16string typed;
-        const auto person = [&](char16_t c) {
-            if (c == 8) {
-                if (!typed.empty()) {
-                    typed.pop_back();
-                }
-            } else {
-                typed += c;
-            }
-        };
         for (int action = 0; action < 40; ++action) {
             const int r = static_cast<int>(draw() % 36) + 1;
             const char16_t coming = r <= 10 ? static_cast<char16_t>(u'0' + r - 1) : static_cast<char16_t>(u'a' + r - 11);
-            const char16_t latest = kb.NoiseChar().empty() ? u'q' : kb.NoiseChar()[0];
+            const char16_t latest = k.NoiseChar().empty() ? u'q' : k.NoiseChar()[0];
             const std::array<char16_t, 6> choices{typable[draw() % typable.size()], 8, coming,
                                                    Keyboard::ShiftCounterpart(std::u16string(1, coming))[0], latest,
                                                    u'!'};
             const char16_t c = choices[draw() % choices.size()];
+            const auto person = [&] {
+                if (c != 8) {
+                    typed.push_back(c);
+                } else if (!typed.empty()) {
+                    typed.pop_back();
+                }
+            };
             switch (draw() % 8) {
-            case 0: // typed outside any pump
-                kb.KeyPress(static_cast<std::int16_t>(c));
-                person(c);
+            case 0: // outside any pump
+                k.KeyPress(static_cast<std::int16_t>(c));
+                person();
                 break;
-            case 1: // typed just before the noise key, inside its pump
-                e.wire.before = std::u16string(1, c);
-                e.random.queued = {KeyDraw(r), 0.0};
-                kb.RandomNoiseTimer();
-                person(c);
+            case 1: // just before the noise key's character, inside its pump
+            case 2: // just after it
+                (draw() % 2 == 0 ? e.wire.before : e.wire.after) = std::u16string(1, c);
+                NoiseStep(e, r);
+                person();
                 break;
-            case 2: // typed just after it, inside its pump
-                e.wire.after = std::u16string(1, c);
-                e.random.queued = {KeyDraw(r), 0.0};
-                kb.RandomNoiseTimer();
-                person(c);
-                break;
-            case 3: // a noise step on its own
-                e.random.queued = {KeyDraw(r), 0.0};
-                kb.RandomNoiseTimer();
+            case 3:
+                NoiseStep(e, r);
                 break;
             case 4: // Shift changes as the noise key goes down
                 e.wire.flipShiftOnPress = true;
-                e.random.queued = {KeyDraw(r), 0.0};
-                kb.RandomNoiseTimer();
+                NoiseStep(e, r);
                 break;
             case 5:
                 if (!e.keyState.held.erase(160)) {
@@ -254,13 +218,13 @@ TEST_F(NoiseTest, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
                 }
                 break;
             case 6: // the plain line, holding noise, shows and hides again
-                kb.SetTextIsMasked(!kb.TextIsMasked());
+                k.SetTextIsMasked(!k.TextIsMasked());
                 break;
             default:
                 e.keyState.capsLock = !e.keyState.capsLock;
                 break;
             }
-            ASSERT_EQ(kb.CurrentPassword(), typed) << "run " << run << " action " << action;
+            ASSERT_EQ(k.CurrentPassword(), typed) << "run " << run << " action " << action;
         }
     }
 }
