@@ -11,7 +11,8 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-struct TextLines : ::testing::Test {
+// The window with its password line, and a drop target that records what it receives.
+struct LineRig {
     static constexpr std::uint32_t kTarget = 0x1400000; // the X client of the drop target
     WindowHarness h;
     PasswordLine* password = h.Window().PasswordWidget();
@@ -19,7 +20,7 @@ struct TextLines : ::testing::Test {
     std::vector<std::u16string> dragged;
     Qt::DropAction dropAs = Qt::MoveAction;
 
-    void SetUp() override {
+    LineRig() {
         // The target the drag is dropped on asks for the text, as a real one does.
         h.Window().RunDragsWith([this](QDrag& drag) {
             h.Window().DragGate().Dropped(kTarget);
@@ -52,6 +53,7 @@ struct TextLines : ::testing::Test {
         QApplication::sendEvent(password, &move);
     }
 };
+struct TextLines : ::testing::Test, LineRig {};
 } // namespace
 
 TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
@@ -68,18 +70,63 @@ TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
     EXPECT_TRUE(h.Engine().ShiftIsDown()) << "Ctrl alone never reaches the engine";
 }
 
-TEST_F(TextLines, ADoubleClickThenPressAndMoveDragsTheRealPassword) {
-    Type(password, "Pw0rd!");
-    QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
-    EXPECT_EQ(password->selectedText(), QStringLiteral("******"));
-    DragFrom(At(3));
-    ASSERT_EQ(dragged.size(), 1U);
-    EXPECT_EQ(dragged[0], u"Pw0rd!");
-    // Kept after a move: the whole line again, caret at the start, nothing selected.
-    EXPECT_EQ(password->text(), QStringLiteral("******"));
-    EXPECT_EQ(password->cursorPosition(), 0);
-    EXPECT_FALSE(password->hasSelectedText());
-    EXPECT_EQ(h.Engine().CurrentPassword(), u"Pw0rd!");
+// Arming and running a drag of the password line: how the selection was made, where the
+// press lands, how the target takes it; then what was dragged, the line and the buffer.
+TEST(Drags, WhatIsDraggedAndWhatStaysBehind) {
+    enum Select { DoubleClick, Set, MouseSweep };
+    struct Row {
+        const char* name;
+        bool keep;
+        Select how;
+        int from, to; // the selection as set (start, length), or the sweep's ends
+        int press;
+        Qt::DropAction drop;
+        bool drags;
+        const char* line;
+        const char16_t* buffer;
+    };
+    const Row rows[] = {
+        {"double click, press inside; kept", true, DoubleClick, 0, 0, 3, Qt::MoveAction, true, "******", u"abcdef"},
+        {"without keep a move takes the selection", false, Set, 1, 3, 2, Qt::MoveAction, true, "***", u"aef"},
+        {"without keep a copy leaves both", false, DoubleClick, 0, 0, 1, Qt::CopyAction, true, "******", u"abcdef"},
+        {"a press before the selection", true, Set, 1, 2, 0, Qt::MoveAction, false, "******", u"abcdef"},
+        {"a press at its start", true, Set, 1, 2, 1, Qt::MoveAction, true, "******", u"abcdef"},
+        {"a press at its end", true, Set, 1, 2, 3, Qt::MoveAction, true, "******", u"abcdef"},
+        {"a press past its end", true, Set, 1, 2, 4, Qt::MoveAction, false, "******", u"abcdef"},
+        {"swept out in one move, pressed at its end", true, MouseSweep, 1, 4, 4, Qt::MoveAction, true, "******",
+         u"abcdef"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        LineRig r;
+        if (!row.keep) {
+            r.h.Menu(Menu::OptionsKeepPasswordAfterDragDrop);
+        }
+        r.Type(r.password, "abcdef");
+        if (row.how == DoubleClick) {
+            QTest::mouseDClick(r.password, Qt::LeftButton, Qt::NoModifier, r.At(1));
+        } else if (row.how == Set) {
+            r.password->setSelection(row.from, row.to);
+            r.Hover(r.At(5)); // the line remembers its selection as a move leaves it
+        } else {
+            const QPoint end = r.At(row.to);
+            QTest::mousePress(r.password, Qt::LeftButton, Qt::NoModifier, r.At(row.from));
+            QMouseEvent sweep(QEvent::MouseMove, QPointF(end), r.password->mapToGlobal(QPointF(end)), Qt::NoButton,
+                              Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(r.password, &sweep);
+            QTest::mouseRelease(r.password, Qt::LeftButton, Qt::NoModifier, end);
+        }
+        r.dropAs = row.drop;
+        r.DragFrom(r.At(row.press));
+        QTest::mouseRelease(r.password, Qt::LeftButton, Qt::NoModifier, r.At(row.press));
+        EXPECT_EQ(r.dragged, row.drags ? std::vector<std::u16string>{u"abcdef"} : std::vector<std::u16string>{});
+        EXPECT_EQ(r.password->text(), QString::fromLatin1(row.line));
+        EXPECT_EQ(r.h.Engine().CurrentPassword(), std::u16string(row.buffer));
+        if (row.drags && row.keep) {
+            EXPECT_EQ(r.password->cursorPosition(), 0);
+            EXPECT_FALSE(r.password->hasSelectedText());
+        }
+    }
 }
 
 // The drag offers the password to nobody but the program it is dropped on: not to a window
@@ -131,57 +178,6 @@ TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTh
         }
         EXPECT_EQ(read(kTarget), c.expected) << c.when;
     }
-}
-
-TEST_F(TextLines, WithoutKeepPasswordAMoveTakesTheSelectionFromLineAndBuffer) {
-    h.Menu(Menu::OptionsKeepPasswordAfterDragDrop);
-    EXPECT_FALSE(h.Engine().KeepPasswordAfterDragDrop());
-    EXPECT_FALSE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepPassword")->isChecked());
-    Type(password, "abcdef");
-    password->setSelection(1, 3);
-    Hover(At(0)); // the line remembers its selection
-    DragFrom(At(2));
-    ASSERT_EQ(dragged.size(), 1U);
-    EXPECT_EQ(dragged[0], u"abcdef");
-    EXPECT_EQ(password->text(), QStringLiteral("***"));
-    EXPECT_EQ(h.Engine().CurrentPassword(), u"aef");
-
-    // A copy leaves both alone.
-    dropAs = Qt::CopyAction;
-    QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
-    DragFrom(At(1));
-    ASSERT_EQ(dragged.size(), 2U);
-    EXPECT_EQ(dragged[1], u"aef");
-    EXPECT_EQ(password->text(), QStringLiteral("***"));
-}
-
-TEST_F(TextLines, APressArmsTheDragUpToAndIncludingTheSelectionsEnd) {
-    Type(password, "abcdef");
-    struct Case {
-        int press;
-        bool arms;
-    };
-    for (const Case c : {Case{0, false}, Case{1, true}, Case{3, true}, Case{4, false}}) {
-        password->setSelection(1, 2);
-        Hover(At(5));
-        dragged.clear();
-        DragFrom(At(c.press));
-        EXPECT_EQ(dragged.size(), c.arms ? 1U : 0U) << "press at " << c.press;
-        QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(c.press));
-    }
-}
-
-TEST_F(TextLines, ASelectionDraggedOutInOneMoveIsKeptAndArmsADragAtItsEnd) {
-    Type(password, "abcdef");
-    QTest::mousePress(password, Qt::LeftButton, Qt::NoModifier, At(1));
-    QMouseEvent move(QEvent::MouseMove, QPointF(At(4)), password->mapToGlobal(QPointF(At(4))), Qt::NoButton,
-                     Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(password, &move);
-    QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(4));
-    EXPECT_EQ(password->selectionStart(), 1);
-    EXPECT_EQ(password->selectionLength(), 3);
-    DragFrom(At(4));
-    EXPECT_EQ(dragged.size(), 1U);
 }
 
 TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
