@@ -6,5 +6,5 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 scripts/install-deps.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-MIRVANE_PROGRAM="$root/build/src/mirvane" tests/e2e/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/hover_delay.py
-MIRVANE_PROGRAM="$root/build/src/mirvane" tests/e2e/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/noise_idle.py
+MIRVANE_PROGRAM="$root/build/src/mirvane" scripts/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/hover_delay.py
+MIRVANE_PROGRAM="$root/build/src/mirvane" scripts/run-under-xvfb.sh /usr/bin/python3 -W ignore bench/noise_idle.py

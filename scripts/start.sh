@@ -13,7 +13,7 @@ if [ -n "${DISPLAY:-}" ]; then
 fi
 
 shot="$root/build/mirvane-screenshot.png"
-tests/e2e/run-under-xvfb.sh bash -c '
+scripts/run-under-xvfb.sh bash -c '
     build/src/mirvane &
     program=$!
     for _ in $(seq 1 100); do

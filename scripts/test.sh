@@ -29,4 +29,4 @@ echo "== The layers below the window, built for Windows, under Wine"
 scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMIRVANE_WITH_QT=OFF \
     -DCMAKE_BUILD_TYPE=Release
 WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all \
-    tests/e2e/run-under-xvfb.sh ctest --test-dir build-windows --output-on-failure --timeout 300
+    scripts/run-under-xvfb.sh ctest --test-dir build-windows --output-on-failure --timeout 300

@@ -47,12 +47,7 @@ public:
     explicit FakeButton(int n) : number(n), caption(std::u16string(u"") + DesignCaption(n)) {}
     int Number() const override { return number; }
     std::u16string Caption() const override { return caption; }
-    void SetCaption(const std::u16string& c) override {
-        caption = c;
-        if (failOnCaption) {
-            throw ErrorObject(13, "test", "caption refused");
-        }
-    }
+    void SetCaption(const std::u16string& c) override { caption = c; }
     bool Enabled() const override { return enabled; }
     void SetEnabled(bool e) override { enabled = e; }
     void SetLeft(std::int32_t v) override {
@@ -71,7 +66,6 @@ public:
     std::u16string caption;
     bool enabled = true;
     bool failOnLeft = false;
-    bool failOnCaption = false;
     int leftWrites = 0;
 };
 
