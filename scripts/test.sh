@@ -12,6 +12,9 @@ echo "== Build and run all tests"
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 ctest --test-dir build --output-on-failure --timeout 300
 
+echo "== The Debian package"
+scripts/package-check.sh build
+
 echo "== Engine and window tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMIRVANE_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \

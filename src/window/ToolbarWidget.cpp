@@ -3,8 +3,24 @@
 #include "common/ErrorObject.h"
 
 #include <QIcon>
+#include <QPixmap>
 
 namespace mirvane {
+
+namespace {
+// Pixel art stays sharp on a high-density screen when each pixel is doubled or tripled,
+// where smooth scaling would blur it.
+QIcon CrispIcon(const QString& path) {
+    const QPixmap image(path);
+    QIcon icon(image);
+    for (int ratio : {2, 3}) {
+        QPixmap scaled = image.scaled(image.size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        scaled.setDevicePixelRatio(ratio);
+        icon.addPixmap(scaled);
+    }
+    return icon;
+}
+} // namespace
 
 ToolbarWidget::ToolbarWidget(QWidget* parent)
     : QToolBar(parent), PlacedWidget<ToolbarControl>(*static_cast<QWidget*>(this)) {
@@ -18,7 +34,7 @@ ToolbarWidget::ToolbarWidget(QWidget* parent)
             continue;
         }
         const QString key = QString::fromLatin1(entry.key.data(), static_cast<qsizetype>(entry.key.size()));
-        QAction* action = addAction(QIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), key);
+        QAction* action = addAction(CrispIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), key);
         action->setObjectName(key);
         action->setToolTip(
             QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size())));

@@ -117,12 +117,13 @@ constexpr std::array<DesignRow, 5> kDesignRows{{
 
 } // namespace
 
-QCursor GreyDotPointer() {
-    QPixmap image(16, 16);
+// Drawn at the screen's density, so that the toolkit need not scale it into a blur.
+QCursor GreyDotPointer(qreal ratio) {
+    QPixmap image(QSize(16, 16) * ratio);
+    image.setDevicePixelRatio(ratio);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    painter.setPen(QColor(kKeyFaceColour));
-    painter.drawPoint(7, 8);
+    painter.fillRect(QRectF(7, 8, 1, 1), QColor(kKeyFaceColour));
     painter.end();
     return QCursor(image, 7, 8);
 }
@@ -215,7 +216,7 @@ void frmKeyboard::CreateControls() {
     });
 
     txtPassword = new PasswordLine(mClient);
-    mPointerImage = GreyDotPointer();
+    mPointerImage = GreyDotPointer(devicePixelRatioF());
     txtText->SetEvents(this);
     txtPassword->SetEvents(this);
 

@@ -70,6 +70,8 @@ class Noise(unittest.TestCase):
         for password, typed, caps in [("Tr0ub4dor&3Horse!x", "Tr0ub4dor&3Horse!x", False),
                                       ("q1w2e3R4T5%y6u7i8a", "q1w2e3R4T5%y6u7i8a", False),
                                       ("ZEBRA7KITE9LAMP42", "zebra7kite9lamp42", True)]:
+            target = DropTarget()  # an empty field for each password, there before the person starts
+            self.addCleanup(target.stop)
             self.program.tool("Clear", "the line emptied", lambda: self.line.character_count() < 3)
             self.focus_line()
             start = len(self.logger.presses)
@@ -86,7 +88,6 @@ class Noise(unittest.TestCase):
             x, y = centre(self.line)
             xdotool("mousemove", "--sync", x, y)
             xdotool("click", "--repeat", 2, "--delay", 80, 1)
-            target = DropTarget()  # an empty field for each password
             drag((x + 30, y), target)
             self.assertEqual(target.wait_for_text(), password)
             target.stop()
