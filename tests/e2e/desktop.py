@@ -41,6 +41,8 @@ def click_at(x, y, button=1):
 class Node:
     """An accessible object with its role, name, state and place on the screen."""
 
+    scale = 1.0  # X pixels per logical pixel of the program under test
+
     def __init__(self, accessible):
         self.accessible = accessible
 
@@ -69,8 +71,7 @@ class Node:
         return self.accessible.queryText().characterCount
 
     def click(self):
-        x, y, width, height = self.extents
-        click_at(x + width // 2, y + height // 2)
+        click_at(*centre(self))
 
     def descendants(self, role=None):
         found = []
@@ -91,8 +92,10 @@ class Node:
 class Program:
     """One run of the real program on the current display."""
 
-    def __init__(self):
-        self.process = subprocess.Popen([PROGRAM], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    def __init__(self, **environment):
+        Node.scale = float(environment.get("QT_SCALE_FACTOR", 1))
+        self.process = subprocess.Popen([PROGRAM], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                                        env={**os.environ, **environment})
         self.frame = wait_for("the main window on the accessibility bus", self._find_frame)
         self.window_id = wait_for("the main window on the X display", self._find_window_id)
         wait_for("the keys to be laid out", lambda: len(self.visible_keys()) == 54)
@@ -282,5 +285,6 @@ def drag(from_point, target, steps=12):
 
 
 def centre(node):
+    """The middle of an object in the X server's pixels; the accessibility bus gives logical ones."""
     x, y, width, height = node.extents
-    return x + width // 2, y + height // 2
+    return int(Node.scale * (x + width / 2)), int(Node.scale * (y + height / 2))

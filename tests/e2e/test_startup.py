@@ -4,7 +4,8 @@ import os
 import subprocess
 import unittest
 
-from desktop import PROGRAM, Program, wait_for, xdotool
+from desktop import PROGRAM, Program, centre, wait_for, xdotool
+from test_leaks import PROBE
 
 
 def rows_of(keys):
@@ -76,6 +77,27 @@ class StartUp(unittest.TestCase):
         self.assert_keyboard_laid_out()
         self.assertEqual(self.program.password_line().text(), "")
         self.assertFalse(self.program.error_window_shown())
+
+    def test_at_twice_the_pixel_density_the_keys_fill_their_rows_and_the_dot_stays_one_dot(self):
+        self.program.stop()
+        self.program = Program(QT_SCALE_FACTOR="2")
+        self.addCleanup(self.program.stop)
+        # The accessibility bus speaks logical pixels; the X server has twice as many.
+        x, y, width, height = self.program.geometry()
+        pixels = xdotool("getwindowgeometry", self.program.window_id).split("Geometry: ")[1].split()[0]
+        self.assertEqual(pixels, f"{2 * width}x{2 * height}")
+        self.assert_keyboard_laid_out()
+        for node in self.program.visible_keys() + [self.program.password_line()]:
+            left, top, w, h = node.extents
+            self.assertTrue(x <= left and left + w <= x + width and y <= top and top + h <= y + height, node.name)
+        self.program.menu("Mouse Mode", "3. Hidden Mouse and Hover Entry")
+        question = wait_for("the question", lambda: self.program.dialog("Hide mouse - turn it into grey dot?"))
+        next(b for b in question.descendants("push button") if b.name == "OK").click()
+        key = self.program.key("w")
+        xdotool("mousemove", "--sync", *centre(key))
+        cursor = lambda: subprocess.run([*PROBE, "cursor"], capture_output=True, text=True, timeout=10).stdout.split()
+        self.assertEqual(wait_for("the dot", lambda: cursor() if cursor()[1] != "0" and
+                                  cursor()[0] == "32x32" else None), ["32x32", "4", "E0E0E0"])
 
     def test_two_starts_differ_in_size_or_place(self):
         first = self.program.geometry()

@@ -102,7 +102,16 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
         seen << (action->isSeparator() ? QStringLiteral("|")
                                        : action->objectName() + ":" + action->toolTip());
         if (!action->isSeparator()) {
-            EXPECT_FALSE(action->icon().isNull()) << action->objectName().toStdString();
+            // On a screen of twice the density each pixel of the icon is a sharp 2 x 2 block.
+            const QImage image = action->icon().pixmap(QSize(16, 16), 2.0).toImage();
+            ASSERT_EQ(image.size(), QSize(32, 32)) << action->objectName().toStdString();
+            int blurred = 0;
+            for (int y = 0; y < 32; ++y) {
+                for (int x = 0; x < 32; ++x) {
+                    blurred += image.pixel(x, y) != image.pixel(x & ~1, y & ~1) ? 1 : 0;
+                }
+            }
+            EXPECT_EQ(blurred, 0) << action->objectName().toStdString();
         }
     }
     EXPECT_EQ(seen, (QStringList{"Standard:Standard Entry", "Hover:Hover Entry",
