@@ -10,7 +10,9 @@
 namespace mirvane::modMain {
 
 namespace {
-std::unique_ptr<Application> gApplication;
+// Owned here but not destroyed by the C++ run time: when the X server goes away the toolkit
+// calls exit() from inside the event loop, and destroying the window there would crash.
+Application* gApplication = nullptr;
 
 class QtWindowLayering final : public WindowLayering {
 public:
@@ -19,25 +21,27 @@ public:
     }
 };
 QtWindowLayering gLayering;
-std::unique_ptr<x11::X11Keyboard> gKeyboard;
-std::unique_ptr<x11::X11Stacking> gStacking;
+x11::X11Keyboard* gKeyboard = nullptr;
+x11::X11Stacking* gStacking = nullptr;
 } // namespace
 
-Application* TheApplication() { return gApplication.get(); }
+Application* TheApplication() { return gApplication; }
 
 void Main() {
-    gKeyboard = std::make_unique<x11::X11Keyboard>();
-    gStacking = std::make_unique<x11::X11Stacking>();
-    auto application = std::make_unique<Application>(std::make_unique<SystemRandom>(),
-                                                     PlatformServices{gLayering, *gKeyboard, *gStacking, *gKeyboard, *gKeyboard, *gKeyboard});
-    gApplication = std::move(application);
+    gKeyboard = new x11::X11Keyboard();
+    gStacking = new x11::X11Stacking();
+    gApplication = new Application(std::make_unique<SystemRandom>(),
+                                   PlatformServices{gLayering, *gKeyboard, *gStacking, *gKeyboard, *gKeyboard, *gKeyboard});
     gApplication->SetTimerInterval(2000);
 }
 
 void End() {
-    gApplication.reset();
-    gStacking.reset();
-    gKeyboard.reset();
+    delete gApplication;
+    gApplication = nullptr;
+    delete gStacking;
+    gStacking = nullptr;
+    delete gKeyboard;
+    gKeyboard = nullptr;
 }
 
 void MakeWindowLayered(std::uintptr_t windowHandle, std::int16_t opacity) {

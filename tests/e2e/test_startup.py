@@ -34,6 +34,21 @@ class BadDesktop(unittest.TestCase):
             self.assertEqual(len(result.stderr.splitlines()), 1, result.stderr)
             self.assertIn(says, result.stderr)
 
+    def test_an_x_server_that_goes_away_ends_the_program_without_a_crash(self):
+        read, write = os.pipe()
+        server = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-nolisten", "tcp"], pass_fds=[write],
+                                  stderr=subprocess.DEVNULL)
+        os.close(write)
+        self.addCleanup(server.kill)
+        display = ":" + os.read(read, 16).decode().strip()
+        env = {**os.environ, "DISPLAY": display}
+        program = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.addCleanup(program.kill)
+        subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--pid", str(program.pid)], env=env,
+                       stdout=subprocess.DEVNULL, timeout=30)
+        server.kill()
+        self.assertEqual(program.wait(timeout=30), 1, "the toolkit's own exit, not a signal")
+
     def test_help_version_and_an_unknown_option(self):
         self.assertEqual(self.run_program("--version").stdout, "mirvane 2.3.0\n")
         self.assertTrue(self.run_program("--help").stdout.startswith("Usage: mirvane"))
