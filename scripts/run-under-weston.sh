@@ -25,12 +25,4 @@ display=$(sed -n 's/.*xserver listening on display \(:[0-9]*\).*/\1/p' "$workdir
 [ -n "$display" ] || { echo "weston did not start XWayland" >&2; cat "$workdir/weston.log" >&2; exit 1; }
 export WAYLAND_DISPLAY=wayland-mirvane DISPLAY="$display"
 
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-export NO_AT_BRIDGE=0
-dbus-run-session -- bash -c '
-    /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
-    bus=$!
-    "$@"
-    status=$?
-    kill $bus 2>/dev/null
-    exit $status' mirvane-wayland "$@"
+"$(dirname "$0")/with-accessibility-bus.sh" "$@"

@@ -30,14 +30,6 @@ for _ in $(seq 1 100); do
     sleep 0.1
 done
 
-export QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1
-export NO_AT_BRIDGE=0
 export XDG_RUNTIME_DIR="$workdir/runtime"
 mkdir -m 700 -p "$XDG_RUNTIME_DIR"
-dbus-run-session -- bash -c '
-    /usr/libexec/at-spi-bus-launcher --launch-immediately > /dev/null 2>&1 &
-    bus=$!
-    "$@"
-    status=$?
-    kill $bus 2>/dev/null
-    exit $status' mirvane-desktop "$@"
+"$(dirname "$0")/with-accessibility-bus.sh" "$@"

@@ -1,4 +1,5 @@
 #include "Keyboard.h"
+#include "KeyCodes.h"
 
 #include "common/Rounding.h"
 #include "sendkeys/cSendKeys.h"
@@ -8,14 +9,6 @@
 namespace mirvane {
 
 namespace {
-constexpr int kShiftKey = 16;
-constexpr int kCtrlKey = 17;
-constexpr int kAltKey = 18;
-constexpr int kCapsLockKey = 20;
-constexpr int kLeftShiftKey = 160;
-constexpr int kRightShiftKey = 161;
-constexpr int kLeftCtrlKey = 162;
-constexpr int kRightCtrlKey = 163;
 constexpr std::int16_t kStandardEntry = 1;
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
@@ -27,12 +20,6 @@ std::pair<char16_t, char16_t> UsCharacters(std::int32_t virtualKey) {
     return {static_cast<char16_t>(virtualKey - 'A' + 'a'), static_cast<char16_t>(virtualKey)};
 }
 } // namespace
-
-std::int16_t Keyboard::ShiftWord() {
-    return static_cast<std::int16_t>(mKeyState.GetAsyncKeyState(kShiftKey) |
-                                     mKeyState.GetAsyncKeyState(kRightShiftKey) |
-                                     mKeyState.GetAsyncKeyState(kLeftShiftKey));
-}
 
 void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     TextLine& plain = mWindow->PlainText();

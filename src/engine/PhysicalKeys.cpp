@@ -1,4 +1,5 @@
 #include "Keyboard.h"
+#include "KeyCodes.h"
 
 #include <algorithm>
 #include <array>
@@ -6,12 +7,6 @@
 namespace mirvane {
 
 namespace {
-constexpr int kShiftKey = 16;
-constexpr int kCapsLockKey = 20;
-constexpr int kDeleteKey = 46;
-constexpr int kLeftShiftKey = 160;
-constexpr int kRightShiftKey = 161;
-
 // Which on-screen button stands at the place of each physical character key of a US keyboard.
 struct KeyPlace {
     char16_t normal;
@@ -33,6 +28,13 @@ constexpr std::array<KeyPlace, 47> kKeyPlaces{{
 }};
 } // namespace
 
+// The state words of both Shift keys and of either, OR-ed.
+std::int16_t Keyboard::ShiftWord() {
+    return static_cast<std::int16_t>(mKeyState.GetAsyncKeyState(kShiftKey) |
+                                     mKeyState.GetAsyncKeyState(kRightShiftKey) |
+                                     mKeyState.GetAsyncKeyState(kLeftShiftKey));
+}
+
 // While the keys follow the physical keyboard (or hide the password among noise), the
 // on-screen Shift shows what the physical Shift and Caps Lock do together.
 void Keyboard::FollowPhysicalShift() {
@@ -40,10 +42,7 @@ void Keyboard::FollowPhysicalShift() {
         return;
     }
     const bool caps = mKeyState.GetKeyState(kCapsLockKey) != 0;
-    const bool shift = mKeyState.GetAsyncKeyState(kShiftKey) != 0 ||
-                       mKeyState.GetAsyncKeyState(kRightShiftKey) != 0 ||
-                       mKeyState.GetAsyncKeyState(kLeftShiftKey) != 0;
-    SetShiftIsDown(caps != shift);
+    SetShiftIsDown(caps != (ShiftWord() != 0));
 }
 
 void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {

@@ -229,6 +229,11 @@ class Memory(unittest.TestCase):
             longest = found[0]
         return longest
 
+    def test_no_copy_of_the_password_after_clear(self):
+        line = Leaks.type_secret(self)
+        self.program.tool("Clear", "the line emptied", lambda: line.character_count() == 0)
+        self.assertEqual(self.longest_piece_in_memory(), "")
+
     def test_no_copy_of_the_password_after_a_drag_and_clear(self):
         target = DropTarget()
         self.addCleanup(target.stop)

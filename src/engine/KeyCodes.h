@@ -1,0 +1,16 @@
+#pragma once
+
+namespace mirvane {
+
+// The virtual-key codes the engine asks the key state about.
+inline constexpr int kShiftKey = 16;
+inline constexpr int kCtrlKey = 17;
+inline constexpr int kAltKey = 18;
+inline constexpr int kCapsLockKey = 20;
+inline constexpr int kDeleteKey = 46;
+inline constexpr int kLeftShiftKey = 160;
+inline constexpr int kRightShiftKey = 161;
+inline constexpr int kLeftCtrlKey = 162;
+inline constexpr int kRightCtrlKey = 163;
+
+} // namespace mirvane
