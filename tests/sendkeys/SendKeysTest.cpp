@@ -34,44 +34,30 @@ std::vector<KeyEvent> operator+(std::vector<KeyEvent> a, const std::vector<KeyEv
 }
 } // namespace
 
-TEST_F(SendKeysFixture, CharactersModifiersAndGroups) {
-    struct Case {
-        std::u16string command;
+// Characters, modifiers, groups held under a modifier, Enter, and named keys in braces
+// with their repetition counts, each as the key strokes it sends.
+TEST_F(SendKeysFixture, EachCommandSendsItsKeyStrokes) {
+    const auto hold = [this](std::vector<int> modifiers, std::vector<KeyEvent> inner) {
         std::vector<KeyEvent> events;
+        for (int key : modifiers) {
+            events.push_back(Down(key));
+        }
+        events = events + inner;
+        for (auto key = modifiers.rbegin(); key != modifiers.rend(); ++key) {
+            events.push_back(Up(*key));
+        }
+        return events;
     };
-    const std::vector<Case> cases{
+    const std::pair<std::u16string, std::vector<KeyEvent>> cases[] = {
         {u"", {}},
         {u"ab", Tap(65) + Tap(66)},
         {u"+a", Tap(16) + Tap(65)},
-        {u"+(a)", std::vector<KeyEvent>{Down(16)} + Tap(65) + std::vector<KeyEvent>{Up(16)}},
-        {u"+(^(a))",
-         std::vector<KeyEvent>{Down(16), Down(17)} + Tap(65) + std::vector<KeyEvent>{Up(17), Up(16)}},
-        {u"%(xy)^",
-         std::vector<KeyEvent>{Down(18)} + Tap(88) + Tap(89) + std::vector<KeyEvent>{Up(18)} + Tap(17)},
+        {u"+(a)", hold({16}, Tap(65))},
+        {u"+(^(a))", hold({16, 17}, Tap(65))},
+        {u"%(xy)^", hold({18}, Tap(88) + Tap(89)) + Tap(17)},
         {u"A", Tap(65)},
         {u"}", Tap(221)},
-    };
-    for (const Case& c : cases) {
-        injector.events.clear();
-        keys.SendKeys(c.command);
-        EXPECT_EQ(injector.events, c.events) << std::string(c.command.begin(), c.command.end());
-    }
-}
-
-TEST_F(SendKeysFixture, EnterByTildeAndByName) {
-    for (const std::u16string command : {u"~", u"{ENTER}", u"{enter}", u"{~}", u"{Enter 1}"}) {
-        injector.events.clear();
-        keys.SendKeys(command);
-        EXPECT_EQ(injector.events, Tap(13)) << std::string(command.begin(), command.end());
-    }
-}
-
-TEST_F(SendKeysFixture, BracesNameKeysWithRepetitions) {
-    struct Case {
-        std::u16string command;
-        std::vector<KeyEvent> events;
-    };
-    const std::vector<Case> cases{
+        {u"~{ENTER}{enter}{~}{Enter 1}", Tap(13) + Tap(13) + Tap(13) + Tap(13) + Tap(13)},
         {u"{TAB 3}", Tap(9) + Tap(9) + Tap(9)},
         {u"{a 0}", {}},
         {u"{a 2.5}", Tap(65) + Tap(65)}, // halves to even
@@ -83,10 +69,10 @@ TEST_F(SendKeysFixture, BracesNameKeysWithRepetitions) {
         {u"{F16}{prtsc}{del}", Tap(127) + Tap(42) + Tap(46)},
         {u"{bs}{BKSP}{backspace}", Tap(8) + Tap(8) + Tap(8)},
     };
-    for (const Case& c : cases) {
+    for (const auto& [command, events] : cases) {
         injector.events.clear();
-        keys.SendKeys(c.command);
-        EXPECT_EQ(injector.events, c.events) << std::string(c.command.begin(), c.command.end());
+        keys.SendKeys(command);
+        EXPECT_EQ(injector.events, events) << std::string(command.begin(), command.end());
     }
 }
 
