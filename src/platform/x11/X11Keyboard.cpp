@@ -79,11 +79,11 @@ void X11Keyboard::FollowKeyboardChanges() {
 // are the first group, the next two the second. A key with one group gives it in every
 // group; a group past the second has no columns here (-1).
 int X11Keyboard::GroupColumn(int keycode) const {
-    if (mGroup == 0) {
-        return 0;
+    if (mGroup > 1) {
+        return -1;
     }
-    if (mGroup > 1 || mKeysymsPerKeycode < 4) {
-        return mGroup > 1 ? -1 : 0;
+    if (mGroup == 0 || mKeysymsPerKeycode < 4) {
+        return 0;
     }
     const std::size_t base = static_cast<std::size_t>((keycode - mMinKeycode) * mKeysymsPerKeycode);
     const bool hasSecondGroup = base + 3 < mKeysyms.size() && (mKeysyms[base + 2] != 0 || mKeysyms[base + 3] != 0);
