@@ -226,7 +226,6 @@ Keyboard::NoiseVerdict Keyboard::IsNoise(char16_t c, bool keyPressFromMouseEvent
     if (c == mNoiseExact) {
         mExpectingNoise = false;
         mNoiseOtherAt = SecretText::npos;
-        mLastNoiseChar = std::u16string(1, c);
         return NoiseVerdict::Noise;
     }
     const std::u16string other = ShiftCounterpart(std::u16string(1, mNoiseExact));

@@ -190,10 +190,8 @@ private:
     std::int16_t mInputMode = 0;
     KeyTable mKeyTable{};
     std::int32_t mNoiseCountdown = 0;
-    std::u16string mLastNoiseChar;
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;
-    bool mNoiseShifted = false;
     bool mExpectingNoise = false; // inside a noise key's own event pump, its character not yet seen
     char16_t mNoiseExact = 0;     // the character the noise key gives with Shift and Caps Lock as they are
     std::size_t mNoiseOtherAt = SecretText::npos; // the key's other character, taken as the person's

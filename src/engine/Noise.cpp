@@ -80,20 +80,17 @@ void Keyboard::RandomNoiseTimer() {
 
 std::u16string Keyboard::PickNoiseCharacter() {
     const std::int32_t r = ToLong(mRandom.Next() * 36);
-    mNoiseShifted = false;
     const std::int16_t shift = ShiftWord();
     std::int32_t key = 0;
     char16_t c = 0;
     if (r >= 1 && r <= 10) {
         key = 47 + r;
         c = shift != 0 ? kShiftedDigits[static_cast<std::size_t>(r - 1)] : static_cast<char16_t>(key);
-        mNoiseShifted = shift != 0;
     } else {
         key = r >= 11 && r <= 35 ? 54 + r : 'Z';
         const std::int16_t caps = mKeyState.GetAsyncKeyState(kCapsLockKey);
         const bool upper = (shift & caps) == 0 && (shift != 0 || caps != 0);
         c = static_cast<char16_t>(upper ? key : key - 'A' + 'a');
-        mNoiseShifted = upper;
     }
     mNoiseKey = key;
     return std::u16string(1, c);
@@ -128,9 +125,6 @@ void Keyboard::PressNoiseKey(std::u16string& character) {
     std::exception_ptr failure;
     try {
         keys.KeyDown(key, character);
-        const std::int16_t shift = ShiftWord();
-        const std::int16_t caps = mKeyState.GetAsyncKeyState(kCapsLockKey);
-        mNoiseShifted = (shift & caps) == 0 && (shift != 0 || mKeyState.GetKeyState(kCapsLockKey) != 0);
     } catch (...) {
         failure = std::current_exception();
     }
