@@ -5,48 +5,18 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
+// What no command test sees: the start state that only the engine holds.
 TEST(Creation, LeavesTheEngineInItsStartState) {
     EngineHarness h;
     const Keyboard& k = *h.keyboard;
     FakeWindow& w = *h.window;
-
-    EXPECT_TRUE(k.CurrentPassword().empty());
-    EXPECT_TRUE(k.TextIsMasked());
-    EXPECT_FALSE(k.Obsfucate());
-    EXPECT_FALSE(k.ShiftIsDown());
-    EXPECT_FALSE(k.CapsLockIsDown());
-    EXPECT_EQ(k.KeyboardLayoutType(), 0);
     EXPECT_EQ(k.KeyboardType(), 101);
-    EXPECT_EQ(k.InputMode(), 1);
     EXPECT_TRUE(k.Mode());
-    EXPECT_FALSE(k.TimerEnabled());
-    EXPECT_FALSE(w.timer1.enabled);
-    EXPECT_FALSE(w.noiseTimer.enabled);
-    EXPECT_TRUE(k.KeepPasswordAfterDragDrop());
-    EXPECT_TRUE(w.MenuFake(Menu::OptionsKeepPasswordAfterDragDrop).checked);
-    EXPECT_TRUE(w.MenuFake(Menu::ViewToolbar).checked);
-    EXPECT_TRUE(w.toolbar.visible);
-    EXPECT_FALSE(w.statusBar.visible);
+    EXPECT_FALSE(k.KeyboardInputToMatchOnScreenKey() || k.ShiftIsDown() || k.CapsLockIsDown() ||
+                 k.KeepOnTop() || k.MouseHidden() || k.BeepOnHover() || w.noiseTimer.enabled);
+    EXPECT_FALSE(w.statusBar.visible || w.plain.visible || w.Key(16).enabled || w.Key(29).enabled);
     EXPECT_EQ(w.statusBar.height, 0);
-    EXPECT_FALSE(k.KeepOnTop());
-    EXPECT_FALSE(k.KeyboardInputToMatchOnScreenKey());
-    EXPECT_EQ(k.CurrentButton(), nullptr);
-    EXPECT_FALSE(k.MouseHidden());
-    EXPECT_FALSE(k.BeepOnHover());
-
-    // The password line is the visible one, masked, with Tab and Enter disabled.
-    EXPECT_TRUE(w.password.visible);
-    EXPECT_FALSE(w.plain.visible);
     EXPECT_EQ(w.password.passwordChar, u"*");
-    EXPECT_TRUE(w.MenuFake(Menu::ViewPasswordMask).checked);
-    EXPECT_FALSE(w.Key(16).enabled);
-    EXPECT_FALSE(w.Key(29).enabled);
-
-    // The window refreshes the toolbar when it is first shown and activated.
-    h.keyboard->RefreshToolbar();
-    EXPECT_EQ(w.toolbar.values["Standard"], 1);
-    EXPECT_EQ(w.toolbar.values["KeepPassword"], 1);
-    EXPECT_EQ(w.toolbar.values["ToggleMask"], 0);
 }
 
 TEST(Creation, ShowsTheWindowOnceAndMakesItLayeredAfterwards) {

@@ -53,30 +53,3 @@ TEST(EntryInvariant, TheMaskedLineAlwaysHoldsOneStarPerPasswordCharacter) {
         }
     }
 }
-
-TEST(ToolbarState, ButtonsFollowTheEngineAndTheMenuChecks) {
-    EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
-    auto& v = w.toolbar.values;
-    k.RefreshToolbar();
-    EXPECT_EQ(v["Standard"], 1);
-    EXPECT_EQ(v["Hover"], 0);
-    EXPECT_EQ(v["HideMouse"], 0);
-    EXPECT_EQ(v["KeepPassword"], 1);
-    EXPECT_EQ(v["KeepOnTop"], 0);
-
-    w.MenuFake(Menu::FileKeepOnTop).checked = true;
-    w.MenuFake(Menu::OptionsKeepPasswordAfterDragDrop).checked = false;
-    const int refreshes = w.toolbar.refreshes;
-    k.RefreshToolbar();
-    EXPECT_EQ(v["KeepOnTop"], 1);
-    EXPECT_EQ(v["KeepPassword"], 0);
-    EXPECT_EQ(w.toolbar.refreshes, refreshes + 1);
-
-    // Layout 2 shows no pressed layout button.
-    k.SetKeyboardLayoutType(2);
-    EXPECT_EQ(v["ScrambleAll"], 0);
-    EXPECT_EQ(v["Dvorak"], 0);
-    EXPECT_EQ(v["ScrambleOnScreen"], 0);
-}

@@ -85,16 +85,6 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
     EXPECT_EQ(h.window->password.height, 8000 - h.window->password.top - 480 - 420);
 }
 
-TEST(Geometry, TheToolbarHeightMovesTheFirstRow) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
-    ResizeTo(h, 9700);
-    EXPECT_EQ(w.Key(1).top, 420 + 300);
-    w.toolbar.visible = false;
-    ResizeTo(h, 9700);
-    EXPECT_EQ(w.Key(1).top, 300);
-}
-
 TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNesting) {
     EngineHarness h;
     FakeWindow& w = *h.window;

@@ -25,15 +25,6 @@ std::vector<std::u16string> AllCaptions(FakeWindow& w) {
     return captions;
 }
 
-// A random source that keeps drawing the same few values, so that many rows tie.
-class FewValues final : public RandomSource {
-public:
-    double Next() override { return kValues[mNext++ % 3]; }
-
-private:
-    static constexpr double kValues[3] = {0.1, 0.5, 0.1};
-    std::size_t mNext = 0;
-};
 } // namespace
 
 // Over several seeds: a scramble moves the 47 characters among the 47 character buttons
@@ -65,15 +56,9 @@ TEST(Layouts, AScrambleIsAPermutationSortedByItsKeysAndNeverRepeatsItself) {
 }
 
 TEST(Layouts, KeysThatTieStillGiveEachButtonOnce) {
-    FewValues few;
-    test::RecordingErrorLog errors;
-    test::RecordingLayering layering;
-    FakeKeyState keyState;
-    test::FakeKeyboardWire wire(keyState);
-    Keyboard k(KeyboardServices{[] { return std::make_unique<FakeWindow>(); }, few, errors, layering,
-                                [] { return 2000; }, keyState, wire, wire, wire, wire});
-    k.SetKeyboardLayoutType(3);
-    std::vector<int> rows = RowButtons(k);
+    EngineHarness h(1, std::deque<double>(200, 0.5)); // every draw alike: all 47 keys tie
+    h.keyboard->SetKeyboardLayoutType(3);
+    std::vector<int> rows = RowButtons(*h.keyboard);
     std::sort(rows.begin(), rows.end());
     EXPECT_EQ(std::adjacent_find(rows.begin(), rows.end()), rows.end());
 }

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 using namespace mirvane;
 using namespace mirvane::test;
 
@@ -135,21 +137,11 @@ TEST_F(SendKeysFixture, KeysThatCannotBeInterpretedFail) {
     EXPECT_EQ(injector.events, (std::vector<KeyEvent>{Down(17), Down(65), Up(65), Up(17)}));
 }
 
+// What the command tests do not reach: the pump after each stroke, the extended flag, and
+// codes or names that are no key.
 TEST_F(SendKeysFixture, KeyPrimitives) {
-    EXPECT_EQ(keys.KeyCode(u"a"), 65);
     EXPECT_EQ(keys.KeyCode(u"A"), 65);
-    EXPECT_EQ(keys.KeyCode(u"1"), 49);
-    EXPECT_EQ(keys.KeyCode(u"}"), 221);
     EXPECT_EQ(keys.KeyCode(u"\u00e9"), 255);
-
-    keys.KeyPress(u"ENTER", 2);
-    EXPECT_EQ(injector.events, Tap(13) + Tap(13));
-    injector.events.clear();
-    keys.KeyPress(u"enter", 1);
-    keys.KeyPress(u"}", 1);
-    EXPECT_EQ(injector.events, Tap(13) + Tap(221));
-
-    // Every stroke lets the program's own events through before it returns.
     const int pumps = pump.pumps;
     keys.KeyDown(0);
     keys.KeyUp(0);
@@ -158,25 +150,16 @@ TEST_F(SendKeysFixture, KeyPrimitives) {
 
     injector.events.clear();
     for (int code : {-1, 256, 100000}) {
-        try {
-            keys.KeyDown(code);
-            ADD_FAILURE() << code << " was sent";
-        } catch (const ErrorObject& error) {
-            EXPECT_EQ(error.Number(), 6);
-        }
+        EXPECT_THROW(keys.KeyDown(code), ErrorObject) << code;
     }
     EXPECT_TRUE(injector.events.empty());
-
-    try {
-        keys.KeyCode(u"");
-        ADD_FAILURE() << "an empty character has a key";
-    } catch (const ErrorObject& error) {
-        EXPECT_EQ(error.Number(), 9);
-    }
-    try {
-        keys.KeyPress(u"", 1);
-        ADD_FAILURE() << "an empty key was pressed";
-    } catch (const ErrorObject& error) {
-        EXPECT_EQ(error.Number(), 9);
+    const std::function<void()> emptyKeys[] = {[&] { keys.KeyCode(u""); }, [&] { keys.KeyPress(u"", 1); }};
+    for (const auto& call : emptyKeys) {
+        try {
+            call();
+            ADD_FAILURE() << "an empty key has a code";
+        } catch (const ErrorObject& error) {
+            EXPECT_EQ(error.Number(), 9);
+        }
     }
 }

@@ -34,19 +34,3 @@ TEST(ErrorReport, AWindowThatCannotBeLayeredIsReportedInAMessageBox) {
     modMain::MakeWindowLayered(0x7fffffff, 254); // no such window
     EXPECT_EQ(shown, QStringLiteral("Invalid procedure call or argument Source : mirvane"));
 }
-
-TEST(ApplicationObject, OwnsTheEngineAndTheToolbarStateAndStoresItsFlags) {
-    WindowHarness h;
-    ASSERT_NE(h.application.Keyboard(), nullptr);
-    ASSERT_NE(h.application.Toolbar(), nullptr);
-    EXPECT_FALSE(h.application.Toolbar()->Visible());
-    EXPECT_TRUE(h.Window().isVisible());
-    EXPECT_EQ(h.application.TimerInterval(), 2000);
-    EXPECT_FALSE(h.application.StayOnTop());
-    EXPECT_FALSE(h.application.KeepPasswordAfterDragDrop());
-    EXPECT_FALSE(h.application.MouseHidden());
-    EXPECT_FALSE(h.application.SaveSettingsInINI());
-    // The engine keeps its own settings; the application's flags are stored only.
-    h.Menu(Menu::FileKeepOnTop);
-    EXPECT_FALSE(h.application.StayOnTop());
-}

@@ -1,7 +1,5 @@
 #include "WindowHarness.h"
 
-#include <QClipboard>
-#include <QInputMethodEvent>
 #include <QMimeData>
 #include <QPointer>
 
@@ -196,49 +194,6 @@ TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
         QApplication::sendEvent(password, &release);
         EXPECT_EQ(password->selectionLength(), c.kept ? 2 : 0) << c.rememberedLength;
     }
-}
-
-TEST_F(TextLines, KeepOnTopFollowsMenuToolbarAndWindowAndSurvivesTheAboutBox) {
-    const auto handle = static_cast<std::uintptr_t>(h.Window().winId());
-    h.Menu(Menu::FileKeepOnTop);
-    EXPECT_TRUE(h.Window().MenuAction(Menu::FileKeepOnTop)->isChecked());
-    EXPECT_TRUE(h.Engine().KeepOnTop());
-    EXPECT_TRUE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepOnTop")->isChecked());
-    ASSERT_FALSE(h.stacking.calls.empty());
-    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, true));
-
-    // While the about box shows, it has the top-most place; afterwards the window has it again.
-    std::vector<std::pair<std::uintptr_t, bool>> duringAbout;
-    h.errorWindows.onAbout = [&] { duringAbout = h.stacking.calls; };
-    h.Menu(Menu::HelpAbout);
-    ASSERT_EQ(h.errorWindows.aboutBoxes.size(), 1);
-    EXPECT_EQ(h.errorWindows.aboutBoxes[0], QStringLiteral("About Mirvane|Version 2.3.0"));
-    ASSERT_GE(duringAbout.size(), 3U);
-    EXPECT_EQ(duringAbout[duringAbout.size() - 2], std::make_pair(handle, false));
-    EXPECT_TRUE(duringAbout.back().second);
-    EXPECT_NE(duringAbout.back().first, handle);
-    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, true));
-
-    h.ToolbarButton("KeepOnTop");
-    EXPECT_FALSE(h.Window().MenuAction(Menu::FileKeepOnTop)->isChecked());
-    EXPECT_FALSE(h.Window().ToolbarWidgetControl()->ButtonAction("KeepOnTop")->isChecked());
-    EXPECT_EQ(h.stacking.calls.back(), std::make_pair(handle, false));
-
-    // With the setting off, the about box leaves the stacking alone.
-    const std::size_t calls = h.stacking.calls.size();
-    h.Menu(Menu::HelpAbout);
-    EXPECT_EQ(h.stacking.calls.size(), calls);
-}
-
-TEST(AboutBox, DescribesTheProgramInSevenParagraphs) {
-    const QString text = frmAbout::Description();
-    const QStringList paragraphs = text.split(QStringLiteral("\r\n\r\n"));
-    ASSERT_EQ(paragraphs.size(), 7);
-    EXPECT_TRUE(paragraphs[1].contains(QStringLiteral("keyboard.  You can also")));
-    EXPECT_TRUE(paragraphs[2].endsWith(QStringLiteral("form.  That\u2019s it!")));
-    EXPECT_TRUE(paragraphs[5].endsWith(QStringLiteral("website:\r\nhttps://www.mirvane.example")));
-    EXPECT_TRUE(paragraphs[6].contains(QStringLiteral("@mirvane.example")));
-    EXPECT_EQ(frmAbout::VersionLine(), QStringLiteral("Version 2.3.0"));
 }
 
 // The moment to answer is counted from the drop, not from when the toolkit returns.

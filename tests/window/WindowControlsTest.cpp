@@ -10,60 +10,6 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-class RecordingButtonEvents final : public KeyButtonEvents {
-public:
-    void ButtonClick(KeyButton& button) override { clicks.push_back(button.Number()); }
-    void ButtonMouseMove(KeyButton& button, std::int16_t mouseButton, std::int16_t, float, float) override {
-        moves.push_back({button.Number(), mouseButton});
-    }
-    void ButtonMouseUp(KeyButton& button, std::int16_t mouseButton, std::int16_t, float, float) override {
-        ups.push_back({button.Number(), mouseButton});
-    }
-    std::vector<int> clicks;
-    std::vector<std::pair<int, int>> moves;
-    std::vector<std::pair<int, int>> ups;
-};
-} // namespace
-
-TEST(WindowControls, EveryKeyButtonIsWiredOnceToTheThreeRoutines) {
-    RecordingErrorLog errors;
-    RecordingStacking stacking;
-    frmKeyboard window(errors, stacking, [](Keyboard&, WindowStacking&, QWidget*) {});
-    window.show();
-    RecordingButtonEvents events;
-    window.RouteKeyButtonEvents(&events);
-    for (int n = 1; n <= kKeyButtonCount; ++n) {
-        KeyButtonWidget* button = window.KeyButtonWidgetAt(n);
-        EXPECT_EQ(button->objectName(), QStringLiteral("Command%1").arg(n));
-        EXPECT_EQ(button->text(), QString::number(n)); // the design caption, until the engine captions it
-        events.clicks.clear();
-        events.moves.clear();
-        events.ups.clear();
-        QTest::mouseMove(button, QPoint(3, 3));
-        QTest::mouseClick(button, Qt::LeftButton, Qt::NoModifier, QPoint(4, 4));
-        ASSERT_EQ(events.clicks, std::vector<int>{n});
-        ASSERT_FALSE(events.moves.empty());
-        EXPECT_EQ(events.moves.front().first, n);
-        ASSERT_EQ(events.ups.size(), 1U);
-        EXPECT_EQ(events.ups[0], std::make_pair(n, 1));
-    }
-}
-
-TEST(WindowControls, TheEngineHidesTheElevenSpareAndModifierKeys) {
-    WindowHarness h;
-    int visible = 0;
-    for (int n = 1; n <= kKeyButtonCount; ++n) {
-        const bool hidden = h.Window().KeyButtonWidgetAt(n)->isHidden();
-        const bool shouldHide = n == 14 || (n >= 54 && n <= 56) || (n >= 58 && n <= 64);
-        EXPECT_EQ(hidden, shouldHide) << "Command" << n;
-        visible += hidden ? 0 : 1;
-    }
-    EXPECT_EQ(visible, 54);
-    EXPECT_EQ(h.Window().windowTitle(), QStringLiteral("Corvell Software: Mirvane 2008"));
-    EXPECT_TRUE(h.layering.calls.size() == 1 && h.layering.calls[0].second == 254);
-}
-
 TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
     WindowHarness h;
     frmKeyboard& w = h.Window();

@@ -3,15 +3,12 @@
 #include "support/FakeServices.h"
 
 #include "app/Application.h"
-#include "app/frmAbout.h"
 #include "app/frmError.h"
 #include "window/frmKeyboard.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QTimer>
-
-#include <functional>
 
 #include <QAction>
 #include <QApplication>
@@ -31,18 +28,11 @@ struct ErrorWindowWatcher {
                 reports << report->windowTitle() + "|" + report->ErrorText()->toPlainText();
                 report->CloseButton()->click();
             }
-            if (auto* about = qobject_cast<frmAbout*>(QApplication::activeModalWidget())) {
-                aboutBoxes << about->windowTitle() + "|" + about->VersionLabel()->text();
-                onAbout();
-                about->OkButton()->click();
-            }
         });
         timer.start(10);
     }
     QTimer timer;
     QStringList reports;
-    QStringList aboutBoxes;
-    std::function<void()> onAbout = [] {};
 };
 
 // The real application object and window, with a seeded generator.
