@@ -8,7 +8,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 
-from desktop import Program, centre, wait_for, xdotool  # noqa: E402
+from desktop import Program, centre, xdotool  # noqa: E402
 
 PRESSES = 12
 

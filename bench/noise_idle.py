@@ -9,8 +9,7 @@ import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
 
-from desktop import Program, wait_for  # noqa: E402
-from test_leaks import PROBE  # noqa: E402
+from desktop import PROBE, Program, wait_for  # noqa: E402
 
 SECONDS = 10
 

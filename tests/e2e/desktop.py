@@ -4,6 +4,7 @@
 import os
 import queue
 import subprocess
+import sys
 import threading
 import time
 
@@ -12,6 +13,7 @@ import pyatspi
 PROGRAM = os.environ.get("MIRVANE_PROGRAM", "mirvane")
 DROP_TARGET = os.environ.get("MIRVANE_DROP_TARGET", "drop_target")
 TITLE = "Corvell Software: Mirvane 2008"
+PROBE = [sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "probe.py")]
 
 
 def wait_for(what, check, timeout=15.0, interval=0.05):
@@ -239,7 +241,12 @@ class DropTarget:
         self.received = queue.Queue()
         self.hovered = threading.Event()
         threading.Thread(target=self._read, daemon=True).start()
-        self.field = wait_for("the drop target's field", self._find_field)
+        wait_for("the drop target's field", self._find_field)
+
+    def centre(self):
+        """Where its field is; found again each time, as the accessibility bus may drop an
+        object it handed out."""
+        return wait_for("the place of the drop target's field", lambda: centre(self._find_field()))
 
     def _read(self):
         for line in self.process.stdout:
@@ -268,7 +275,7 @@ class DropTarget:
 
 def drag(from_point, target, steps=12):
     """Presses, moves in steps as a hand would, and releases once the target feels the drag."""
-    (x0, y0), (x1, y1) = from_point, centre(target.field)
+    (x0, y0), (x1, y1) = from_point, target.centre()
     xdotool("mousemove", "--sync", x0, y0)
     xdotool("mousedown", 1)
     for step in range(1, steps + 1):
@@ -288,3 +295,43 @@ def centre(node):
     """The middle of an object in the X server's pixels; the accessibility bus gives logical ones."""
     x, y, width, height = node.extents
     return int(Node.scale * (x + width / 2)), int(Node.scale * (y + height / 2))
+
+
+def ask_probe(*args):
+    """One answer of the attacker's probe (probe.py), as words."""
+    return subprocess.run([*PROBE, *args], capture_output=True, text=True, timeout=10).stdout.split()
+
+
+class Probe:
+    """A running attacker's probe, its answers collected line by line."""
+
+    def __init__(self, *args):
+        self.process = subprocess.Popen([*PROBE, *map(str, args)], stdout=subprocess.PIPE, text=True)
+        self.lines = queue.Queue()
+        self.seen = []
+        threading.Thread(target=self._read, daemon=True).start()
+        self.wait_for_line("READY")
+
+    def _read(self):
+        for line in self.process.stdout:
+            self.lines.put(line.rstrip("\n"))
+
+    def wait_for_line(self, wanted, timeout=15):
+        deadline = time.monotonic() + timeout
+        while wanted not in self.seen:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise AssertionError(f"the probe never said {wanted}; it said {self.seen}")
+            try:
+                self.seen.append(self.lines.get(timeout=remaining))
+            except queue.Empty:
+                pass
+
+    def said(self):
+        while not self.lines.empty():
+            self.seen.append(self.lines.get())
+        return self.seen
+
+    def stop(self):
+        self.process.kill()
+        self.process.wait()

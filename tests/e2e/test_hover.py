@@ -1,21 +1,14 @@
 """Hover entry with the real pointer: keys typed by resting on them, no clicks, and the grey
 dot that replaces the pointer over the keys in the third mouse mode."""
 
-import subprocess
 import time
 import unittest
 
 import pyatspi
 
-from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
-from test_leaks import PROBE
+from desktop import ask_probe, centre, drag, DropTarget, Program, wait_for, xdotool
 
 INTERVAL = 2.0
-
-
-def pointer_image():
-    """Size, opaque pixel count and first opaque colour of the pointer the server shows."""
-    return subprocess.run([*PROBE, "cursor"], capture_output=True, text=True, timeout=10).stdout.split()
 
 
 class Hover(unittest.TestCase):
@@ -109,7 +102,7 @@ class Hover(unittest.TestCase):
         self.assertEqual(target.wait_for_text(), "Pa5sw0rd")
 
     def test_the_grey_dot_shows_over_the_keys_only(self):
-        normal = lambda: pointer_image()[1] != "1"
+        normal = lambda: ask_probe("cursor")[1] != "1"
         self.rest_on("q")
         self.assertTrue(normal())
 
@@ -127,7 +120,7 @@ class Hover(unittest.TestCase):
         question = wait_for("the question", lambda: self.program.dialog("Hide mouse - turn it into grey dot?"))
         next(b for b in question.descendants("push button") if b.name == "OK").click()
         self.rest_on("w")
-        self.assertEqual(wait_for("the dot", lambda: pointer_image() if not normal() else None),
+        self.assertEqual(wait_for("the dot", lambda: ask_probe("cursor") if not normal() else None),
                          ["16x16", "1", "E0E0E0"])
         xdotool("mousemove", "--sync", *centre(self.line))
         wait_for("the normal pointer over the line", normal)
@@ -135,7 +128,7 @@ class Hover(unittest.TestCase):
         wait_for("the dot again", lambda: not normal())
         target = DropTarget()  # another program's window never shows the dot
         self.addCleanup(target.stop)
-        xdotool("mousemove", "--sync", *centre(target.field))
+        xdotool("mousemove", "--sync", *target.centre())
         wait_for("the normal pointer over another program", normal)
 
         self.program.menu("Mouse Mode", "2. Hover Entry")

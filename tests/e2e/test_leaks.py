@@ -2,61 +2,22 @@
 Mirvane other than the drop into the target the person chose, and gets nothing."""
 
 import os
-import queue
 import re
 import subprocess
-import sys
 import tempfile
-import threading
 import time
 import unittest
 
 import pyatspi
 
-from desktop import centre, drag, DropTarget, Program, PROGRAM, wait_for, xdotool
+from desktop import ask_probe, centre, drag, DropTarget, Probe, Program, PROGRAM, wait_for, xdotool
 
-PROBE = [sys.executable, os.path.join(os.path.dirname(os.path.abspath(__file__)), "probe.py")]
 SECRET = "Zq7#Vexpaq-9Lr!w"
 
 
-class Probe:
-    """One run of the attacker's probe, its answers collected line by line."""
-
-    def __init__(self, *args):
-        self.process = subprocess.Popen([*PROBE, *map(str, args)], stdout=subprocess.PIPE, text=True)
-        self.lines = queue.Queue()
-        self.seen = []
-        threading.Thread(target=self._read, daemon=True).start()
-        self.wait_for_line("READY")
-
-    def _read(self):
-        for line in self.process.stdout:
-            self.lines.put(line.rstrip("\n"))
-
-    def wait_for_line(self, wanted, timeout=15):
-        deadline = time.monotonic() + timeout
-        while wanted not in self.seen:
-            remaining = deadline - time.monotonic()
-            if remaining <= 0:
-                raise AssertionError(f"the probe never said {wanted}; it said {self.seen}")
-            try:
-                self.seen.append(self.lines.get(timeout=remaining))
-            except queue.Empty:
-                pass
-
-    def said(self):
-        while not self.lines.empty():
-            self.seen.append(self.lines.get())
-        return self.seen
-
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-
-
 def read_selection(selection, target):
-    out = subprocess.run([*PROBE, "read", selection, target], capture_output=True, text=True, timeout=10).stdout
-    return out.strip()[len("GOT:"):] if out.startswith("GOT:") else ""
+    answer = " ".join(ask_probe("read", selection, target))
+    return answer[len("GOT:"):] if answer.startswith("GOT:") else ""
 
 
 def accessible_texts(node, found):
@@ -114,7 +75,7 @@ class Leaks(unittest.TestCase):
         target = DropTarget()
         self.addCleanup(target.stop)
         start = self.select_all_and_press(self.type_secret())
-        end = centre(target.field)
+        end = target.centre()
         # A window that declares itself a drop target, across the drag's path.
         middle = (start[0] + end[0]) // 2
         spy = Probe("spy", middle - 80, min(start[1], end[1]) - 60, 160, abs(start[1] - end[1]) + 120)

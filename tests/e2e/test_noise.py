@@ -3,42 +3,18 @@ server records the person's keys mixed with noise, the dragged password is exact
 person typed, and no key the program pressed is ever left down."""
 
 import random
-import subprocess
-import threading
 import time
 import unittest
 
-from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
-from test_leaks import PROBE
+from desktop import ask_probe, centre, click_at, drag, DropTarget, Probe, Program, wait_for, xdotool
 
 SHIFT_KEYCODES = {"50", "62"}
 SHIFTED = set('ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:"<>?')
 
 
-class KeyLogger:
-    """A second program recording every key press the X server takes, as a logger would."""
-
-    def __init__(self):
-        self.process = subprocess.Popen([*PROBE, "keys"], stdout=subprocess.PIPE, text=True)
-        self.presses = []
-        self.ready = threading.Event()
-        threading.Thread(target=self._read, daemon=True).start()
-        assert self.ready.wait(10), "the logger did not start"
-
-    def _read(self):
-        for line in self.process.stdout:
-            if line.startswith("READY"):
-                self.ready.set()
-            elif line.startswith("P "):
-                self.presses.append(line.split()[1])
-
-    def stop(self):
-        self.process.kill()
-        self.process.wait()
-
-
-def keys_down():
-    return subprocess.run([*PROBE, "down"], capture_output=True, text=True, timeout=10).stdout.split()[1:]
+def presses(logger):
+    """The keys a key logger saw pressed, in order."""
+    return [line.split()[1] for line in logger.said() if line.startswith("P ")]
 
 
 class Noise(unittest.TestCase):
@@ -46,7 +22,7 @@ class Noise(unittest.TestCase):
         self.program = Program()
         self.addCleanup(self.program.stop)
         self.program.move_clear_of_other_programs()
-        self.logger = KeyLogger()
+        self.logger = Probe("keys")
         self.addCleanup(self.logger.stop)
         self.line = self.program.password_line()
 
@@ -74,14 +50,14 @@ class Noise(unittest.TestCase):
             self.addCleanup(target.stop)
             self.program.tool("Clear", "the line emptied", lambda: self.line.character_count() < 3)
             self.focus_line()
-            start = len(self.logger.presses)
+            start = len(presses(self.logger))
             if caps:
                 xdotool("key", "Caps_Lock")
             person = self.type_at_a_persons_pace(typed)
             if caps:
                 xdotool("key", "Caps_Lock")
                 person += 2
-            recorded = self.logger.presses[start:]
+            recorded = presses(self.logger)[start:]
             noise = len(recorded) - person - sum(code in SHIFT_KEYCODES for code in recorded)
             self.assertGreaterEqual(noise / len(recorded), 0.4, f"{noise} noise keys of {len(recorded)} for {password}")
 
@@ -91,21 +67,21 @@ class Noise(unittest.TestCase):
             drag((x + 30, y), target)
             self.assertEqual(target.wait_for_text(), password)
             target.stop()
-            self.assertEqual(keys_down(), [])
+            self.assertEqual(ask_probe("down")[1:], [])
 
         # Switched off in the middle of typing, then on and away to another window.
         self.focus_line()
         self.type_at_a_persons_pace("abc123")
         self.switch()
-        self.assertEqual(keys_down(), [])
+        self.assertEqual(ask_probe("down")[1:], [])
         self.switch()
         self.focus_line()
         wait_for("noise again", lambda: self.line.character_count() > 8)
         target = DropTarget()
         self.addCleanup(target.stop)
-        target.field.click()
+        click_at(*target.centre())
         time.sleep(0.5)  # the noise timer has had fifty chances to tick
-        self.assertEqual(keys_down(), [])
+        self.assertEqual(ask_probe("down")[1:], [])
 
         # SIGTERM while the noise runs: a clean exit, nothing held.
         self.focus_line()
@@ -113,7 +89,7 @@ class Noise(unittest.TestCase):
         wait_for("noise running", lambda: self.line.character_count() > count + 2)
         self.program.process.terminate()
         self.assertEqual(self.program.process.wait(timeout=10), 0)
-        self.assertEqual(keys_down(), [])
+        self.assertEqual(ask_probe("down")[1:], [])
 
 
 if __name__ == "__main__":
