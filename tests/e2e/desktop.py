@@ -31,8 +31,15 @@ def wait_for(what, check, timeout=15.0, interval=0.05):
     raise AssertionError(f"timed out waiting for {what}" + (f" (last error: {last_error})" if last_error else ""))
 
 
+# On a Wayland session the pointer and keyboard belong to the compositor: they are driven on
+# the display of the remote-desktop viewer that feeds its seat, as a person's hand would.
+INPUT_DISPLAY = os.environ.get("MIRVANE_INPUT_DISPLAY")
+INPUT = {"mousemove", "click", "mousedown", "mouseup", "key", "type"}
+
+
 def xdotool(*args):
-    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True).stdout
+    env = {**os.environ, "DISPLAY": INPUT_DISPLAY} if INPUT_DISPLAY and args[0] in INPUT else None
+    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True, env=env).stdout
 
 
 def click_at(x, y, button=1):
@@ -45,8 +52,9 @@ class Node:
 
     scale = 1.0  # X pixels per logical pixel of the program under test
 
-    def __init__(self, accessible):
+    def __init__(self, accessible, shift=lambda: (0, 0)):
         self.accessible = accessible
+        self.shift = shift  # X pixels to add to the places the accessibility bus gives
 
     @property
     def role(self):
@@ -84,7 +92,7 @@ class Node:
                 if child is None:
                     continue
                 if role is None or child.getRoleName() == role:
-                    found.append(Node(child))
+                    found.append(Node(child, self.shift))
                 walk(child)
 
         walk(self.accessible)
@@ -100,6 +108,8 @@ class Program:
                                         env={**os.environ, **environment})
         self.frame = wait_for("the main window on the accessibility bus", self._find_frame)
         self.window_id = wait_for("the main window on the X display", self._find_window_id)
+        if INPUT_DISPLAY:
+            self.frame.shift = lambda: shift_of(self.window_id, self.frame)
         wait_for("the keys to be laid out", lambda: len(self.visible_keys()) == 54)
 
     def _find_frame(self):
@@ -121,8 +131,20 @@ class Program:
 
     def move_clear_of_other_programs(self):
         """The keyboard starts at a random place; move it right, clear of the other program's form."""
-        xdotool("windowmove", "--sync", self.window_id, 600, 100)
-        wait_for("the keyboard moved", lambda: self.geometry()[0] >= 600)
+        if INPUT_DISPLAY:
+            # A Wayland compositor places windows itself and moves none on a program's wish; a
+            # person drags the window by its title bar.
+            x, y = window_position(self.window_id)
+            width = self.geometry()[2]
+            xdotool("mousemove", "--sync", x + width // 2, y - 12)
+            xdotool("mousedown", 1)
+            for step in range(1, 9):
+                xdotool("mousemove", "--sync", x + width // 2 + (600 - x) * step // 8, y - 12 + (100 - y) * step // 8)
+            xdotool("mouseup", 1)
+            wait_for("the keyboard moved", lambda: window_position(self.window_id)[0] >= 590)
+        else:
+            xdotool("windowmove", "--sync", self.window_id, 600, 100)
+            wait_for("the keyboard moved", lambda: self.geometry()[0] >= 600)
 
     def stop(self):
         if self.process.poll() is None:
@@ -236,8 +258,9 @@ class Program:
 class DropTarget:
     """Another program, in its own process, with a password field that reports what it holds."""
 
-    def __init__(self):
-        self.process = subprocess.Popen([DROP_TARGET], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+    def __init__(self, **environment):
+        self.process = subprocess.Popen([DROP_TARGET], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True,
+                                        env={**os.environ, **environment})
         self.received = queue.Queue()
         self.hovered = threading.Event()
         threading.Thread(target=self._read, daemon=True).start()
@@ -260,7 +283,11 @@ class DropTarget:
         for index in range(desktop.childCount):
             app = desktop.getChildAtIndex(index)
             if app is not None and app.get_process_id() == self.process.pid:
-                fields = [node for node in Node(app).descendants("password text") if node.showing]
+                node = Node(app)
+                if INPUT_DISPLAY:
+                    window = xdotool("search", "--onlyvisible", "--pid", self.process.pid).split()[0]
+                    node.shift = lambda: shift_of(window, Node(app.getChildAtIndex(0)))
+                fields = [field for field in node.descendants("password text") if field.showing]
                 if fields:
                     return fields[0]
         return None
@@ -294,7 +321,21 @@ def drag(from_point, target, steps=12):
 def centre(node):
     """The middle of an object in the X server's pixels; the accessibility bus gives logical ones."""
     x, y, width, height = node.extents
-    return int(Node.scale * (x + width / 2)), int(Node.scale * (y + height / 2))
+    dx, dy = node.shift()
+    return int(Node.scale * (x + width / 2)) + dx, int(Node.scale * (y + height / 2)) + dy
+
+
+def window_position(window_id):
+    """Where a window's inside is on the screen, as the X server knows it."""
+    info = subprocess.run(["xwininfo", "-id", str(window_id)], capture_output=True, text=True, check=True).stdout
+    return tuple(int(line.split(":")[1]) for line in info.splitlines() if "Absolute upper-left" in line)
+
+
+def shift_of(window_id, frame):
+    """How far a window is from where its program believes it is: under weston's X window
+    manager the toolkit is not told where the compositor put its window."""
+    x, y = window_position(window_id)
+    return x - round(Node.scale * frame.extents[0]), y - round(Node.scale * frame.extents[1])
 
 
 def ask_probe(*args):

@@ -1,25 +1,36 @@
-"""On a Wayland session (headless weston with XWayland), with the toolkit's Wayland plugin
-installed and no platform asked for, the program opens as an X11 client by itself, where its
-keys can be injected and read."""
+"""On a Wayland session (weston with XWayland), with the toolkit's Wayland plugin installed and
+no platform asked for, the program opens as an X11 client by itself, and a password typed by
+clicks on its keys reaches another X11 program's field by a drag of the compositor's pointer."""
 
 import os
 import unittest
 
-from desktop import Program, wait_for
+from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
 
 
 class WaylandSession(unittest.TestCase):
-    def test_the_program_opens_on_xwayland_and_its_keys_type(self):
+    def test_clicked_keys_arrive_whole_in_another_program_by_drag(self):
         self.assertTrue(os.environ.get("WAYLAND_DISPLAY"))
         self.assertNotIn("QT_QPA_PLATFORM", os.environ)
+        target = DropTarget(QT_QPA_PLATFORM="xcb")  # another X11 program
+        self.addCleanup(target.stop)
         program = Program()  # found by its process among the X display's windows: an X11 client
         self.addCleanup(program.stop)
+        program.move_clear_of_other_programs()
         line = program.password_line()
-        for typed, caption in enumerate("pa55", start=1):
-            action = program.key(caption).accessible.queryAction()
-            action.doAction(next(i for i in range(action.nActions) if action.getName(i) == "Press"))
-            # A pressed button comes up again a moment later; a second press before is lost.
-            wait_for(f"{typed} characters", lambda: line.character_count() == typed)
+        typed = 0
+        for caption in ["shft", "W", "a", "y", "1", "a", "n", "d", "shft", "!"]:
+            program.key(caption).click()
+            if caption == "shft":
+                wait_for("the shifted captions", lambda: "!" in {key.name for key in program.visible_keys()})
+            else:
+                typed += 1
+                wait_for(f"{caption} typed", lambda: line.character_count() == typed)
+        x, y = centre(line)
+        xdotool("mousemove", "--sync", x, y)
+        xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        drag((x + 30, y), target)
+        self.assertEqual(target.wait_for_text(), "Way1and!")
 
 
 if __name__ == "__main__":
