@@ -13,7 +13,7 @@ Application::Application(std::unique_ptr<RandomSource> random, PlatformServices 
     mToolbar = std::make_unique<mirvane::Toolbar>();
     mKeyboard = std::make_unique<mirvane::Keyboard>(KeyboardServices{
         [this, platform] {
-            return std::make_unique<frmKeyboard>(*this, platform.stacking, &frmAbout::ShowModal);
+            return std::make_unique<frmKeyboard>(*this, platform.stacking, platform.placement, &frmAbout::ShowModal);
         },
         *mRandom,
         *this,

@@ -8,6 +8,7 @@
 #include "platform/KeyInjection.h"
 #include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
+#include "platform/WindowPlacement.h"
 #include "platform/WindowStacking.h"
 
 #include <QString>
@@ -24,6 +25,7 @@ struct PlatformServices {
     WindowLayering& layering;
     KeyState& keyState;
     WindowStacking& stacking;
+    WindowPlacement& placement;
     ForegroundWindow& foreground;
     KeyInjector& injector;
     KeyLayout& layout;

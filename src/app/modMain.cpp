@@ -2,6 +2,7 @@
 
 #include "common/ErrorObject.h"
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Placement.h"
 #include "platform/x11/X11Stacking.h"
 
 #include <QMessageBox>
@@ -23,6 +24,7 @@ public:
 QtWindowLayering gLayering;
 x11::X11Keyboard* gKeyboard = nullptr;
 x11::X11Stacking* gStacking = nullptr;
+x11::X11Placement* gPlacement = nullptr;
 } // namespace
 
 Application* TheApplication() { return gApplication; }
@@ -30,14 +32,18 @@ Application* TheApplication() { return gApplication; }
 void Main() {
     gKeyboard = new x11::X11Keyboard();
     gStacking = new x11::X11Stacking();
-    gApplication = new Application(std::make_unique<SystemRandom>(),
-                                   PlatformServices{gLayering, *gKeyboard, *gStacking, *gKeyboard, *gKeyboard, *gKeyboard});
+    gPlacement = new x11::X11Placement();
+    gApplication = new Application(
+        std::make_unique<SystemRandom>(),
+        PlatformServices{gLayering, *gKeyboard, *gStacking, *gPlacement, *gKeyboard, *gKeyboard, *gKeyboard});
     gApplication->SetTimerInterval(2000);
 }
 
 void End() {
     delete gApplication;
     gApplication = nullptr;
+    delete gPlacement;
+    gPlacement = nullptr;
     delete gStacking;
     gStacking = nullptr;
     delete gKeyboard;

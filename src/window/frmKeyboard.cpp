@@ -128,8 +128,8 @@ QCursor GreyDotPointer(qreal ratio) {
     return QCursor(image, 7, 8);
 }
 
-frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout showAbout)
-    : mErrors(errors), mStacking(stacking), mShowAbout(std::move(showAbout)) {
+frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement, ShowAbout showAbout)
+    : mErrors(errors), mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)) {
     LoadWindowResources();
     setObjectName(QStringLiteral("frmKeyboard"));
     setWindowTitle(QStringLiteral("Corvell Software: Mirvane 2008"));
@@ -297,9 +297,21 @@ void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
     mButtonEvents = keyboard;
 }
 
-std::int32_t frmKeyboard::Left() const { return ToTwips(x()); }
+// A window manager may put or move the window without telling the toolkit (weston's X one
+// does), so where the frame is now is asked of the display server; the frame's own size is
+// the toolkit's.
+QPoint frmKeyboard::FrameOrigin() const {
+    const std::optional<PixelPoint> inside = mPlacement.InsideOrigin(static_cast<std::uintptr_t>(winId()));
+    if (!inside) {
+        return pos();
+    }
+    const qreal ratio = devicePixelRatioF();
+    return QPoint(qRound(inside->x / ratio), qRound(inside->y / ratio)) - (geometry().topLeft() - pos());
+}
+
+std::int32_t frmKeyboard::Left() const { return ToTwips(FrameOrigin().x()); }
 void frmKeyboard::SetLeft(std::int32_t twips) { move(ToPixels(twips), y()); }
-std::int32_t frmKeyboard::Top() const { return ToTwips(y()); }
+std::int32_t frmKeyboard::Top() const { return ToTwips(FrameOrigin().y()); }
 void frmKeyboard::SetTop(std::int32_t twips) { move(x(), ToPixels(twips)); }
 
 // The outer size is the client area below the menu bar plus fixed frame allowances, so

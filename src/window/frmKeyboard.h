@@ -12,6 +12,7 @@
 #include "engine/Controls.h"
 #include "engine/ErrorLog.h"
 #include "engine/KeyButtonEvents.h"
+#include "platform/WindowPlacement.h"
 #include "platform/WindowStacking.h"
 
 #include <QCursor>
@@ -36,7 +37,7 @@ public:
     // Shows the about window modally over its owner.
     using ShowAbout = std::function<void(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner)>;
 
-    frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout showAbout);
+    frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement, ShowAbout showAbout);
     ~frmKeyboard() override;
 
     // MainWindow
@@ -97,6 +98,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    QPoint FrameOrigin() const;
     void CreateControls();
     void CreateMenus();
     void PlaceAtDesign();
@@ -149,6 +151,7 @@ private:
 
     ErrorLog& mErrors;
     WindowStacking& mStacking;
+    WindowPlacement& mPlacement;
     ShowAbout mShowAbout;
     Keyboard* mKeyboard = nullptr;
     KeyButtonEvents* mButtonEvents = nullptr;

@@ -132,19 +132,23 @@ class Program:
     def move_clear_of_other_programs(self):
         """The keyboard starts at a random place; move it right, clear of the other program's form."""
         if INPUT_DISPLAY:
-            # A Wayland compositor places windows itself and moves none on a program's wish; a
-            # person drags the window by its title bar.
-            x, y = window_position(self.window_id)
-            width = self.geometry()[2]
-            xdotool("mousemove", "--sync", x + width // 2, y - 12)
-            xdotool("mousedown", 1)
-            for step in range(1, 9):
-                xdotool("mousemove", "--sync", x + width // 2 + (600 - x) * step // 8, y - 12 + (100 - y) * step // 8)
-            xdotool("mouseup", 1)
-            wait_for("the keyboard moved", lambda: window_position(self.window_id)[0] >= 590)
+            self.drag_title_to(600, 100)
         else:
             xdotool("windowmove", "--sync", self.window_id, 600, 100)
             wait_for("the keyboard moved", lambda: self.geometry()[0] >= 600)
+
+    def drag_title_to(self, x, y):
+        """Moves the window as a person does on a Wayland desktop, by its title bar: the
+        compositor places windows itself and moves none on a program's wish."""
+        x0, y0 = window_position(self.window_id)
+        grip = self.geometry()[2] // 2
+        xdotool("mousemove", "--sync", x0 + grip, y0 - 12)
+        xdotool("mousedown", 1)
+        for step in range(1, 9):
+            xdotool("mousemove", "--sync", x0 + grip + (x - x0) * step // 8, y0 - 12 + (y - y0) * step // 8)
+        xdotool("mouseup", 1)
+        wait_for(f"the keyboard moved to {x},{y}",
+                 lambda: max(abs(a - b) for a, b in zip(window_position(self.window_id), (x, y))) <= 10)
 
     def stop(self):
         if self.process.poll() is None:

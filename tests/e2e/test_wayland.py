@@ -3,7 +3,10 @@ no platform asked for, the program opens as an X11 client by itself, and a passw
 clicks on its keys reaches another X11 program's field by a drag of the compositor's pointer."""
 
 import os
+import time
 import unittest
+
+import pyatspi
 
 from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
 
@@ -31,6 +34,24 @@ class WaylandSession(unittest.TestCase):
         xdotool("click", "--repeat", 2, "--delay", 80, 1)
         drag((x + 30, y), target)
         self.assertEqual(target.wait_for_text(), "Way1and!")
+
+    def test_hover_entry_follows_the_window_where_the_person_moves_it(self):
+        # The compositor never tells the toolkit where it put or moved the window; the program
+        # must not judge "the pointer is inside the window" by that stale place. Two places far
+        # apart: no stale rectangle holds both keys.
+        program = Program()
+        self.addCleanup(program.stop)
+        line = program.password_line()
+        program.tool("Hover", "hover entry on", lambda: program.toolbar_buttons()["Hover"].accessible.getState()
+                     .contains(pyatspi.STATE_CHECKED))
+        for typed, (x, y, caption) in enumerate([(20, 60, "q"), (740, 640, "/")], start=1):
+            program.drag_title_to(x, y)
+            xdotool("mousemove", "--sync", *centre(program.key(caption)))
+            rested = time.monotonic()
+            wait_for(f"{caption} typed by resting on it", lambda: line.character_count() == typed, timeout=5)
+            self.assertLess(time.monotonic() - rested, 3)
+            x, y = centre(program.key("`"))
+            xdotool("mousemove", "--sync", x - 20, y)  # onto the window's background: the countdown ends
 
 
 if __name__ == "__main__":

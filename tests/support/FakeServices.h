@@ -7,6 +7,7 @@
 #include "engine/RandomSource.h"
 #include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
+#include "platform/WindowPlacement.h"
 #include "platform/WindowStacking.h"
 
 #include <gtest/gtest.h>
@@ -131,6 +132,12 @@ class RecordingStacking final : public WindowStacking {
 public:
     void SetTopMost(std::uintptr_t handle, bool topMost) override { calls.emplace_back(handle, topMost); }
     std::vector<std::pair<std::uintptr_t, bool>> calls;
+};
+
+// A display server that leaves the window's place to the toolkit.
+class TrustingPlacement final : public WindowPlacement {
+public:
+    std::optional<PixelPoint> InsideOrigin(std::uintptr_t) override { return std::nullopt; }
 };
 
 // A keyboard engine on a fake window, with the fakes in reach.

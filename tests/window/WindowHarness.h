@@ -38,7 +38,7 @@ struct ErrorWindowWatcher {
 // The real application object and window, with a seeded generator.
 struct WindowHarness {
     explicit WindowHarness(unsigned seed = 4242)
-        : application(std::make_unique<SeededRandom>(seed), PlatformServices{layering, keyState, stacking, foreground, injector, layout}) {
+        : application(std::make_unique<SeededRandom>(seed), PlatformServices{layering, keyState, stacking, placement, foreground, injector, layout}) {
         application.SetTimerInterval(2000);
         Window().activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(&Window()));
@@ -69,6 +69,7 @@ struct WindowHarness {
     RecordingLayering layering;
     FakeKeyState keyState;
     RecordingStacking stacking;
+    TrustingPlacement placement;
     FakeKeyboardWire foreground{keyState}; // only asked whether the window is in front
     RecordingInjector injector;
     UsLayout layout;

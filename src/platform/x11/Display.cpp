@@ -1,5 +1,7 @@
 #include "Display.h"
 
+#include "common/ErrorObject.h"
+
 #include <xcb/xcb.h>
 
 namespace mirvane::x11 {
@@ -9,6 +11,15 @@ bool DisplayAnswers(const std::string& name) {
     const bool answers = xcb_connection_has_error(connection) == 0;
     xcb_disconnect(connection);
     return answers;
+}
+
+xcb_connection_t* Connect() {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    if (xcb_connection_has_error(connection) != 0) {
+        xcb_disconnect(connection);
+        throw ErrorObject(kErrorInvalidCall, "mirvane", "No X display");
+    }
+    return connection;
 }
 
 } // namespace mirvane::x11

@@ -1,6 +1,6 @@
 #include "X11Stacking.h"
 
-#include "common/ErrorObject.h"
+#include "Display.h"
 
 #include <xcb/xcb.h>
 
@@ -24,20 +24,9 @@ constexpr std::uint32_t kAdd = 1;
 constexpr std::uint32_t kFromApplication = 1;
 } // namespace
 
-X11Stacking::X11Stacking() {
-    mConnection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(mConnection) != 0) {
-        xcb_disconnect(mConnection);
-        mConnection = nullptr;
-        throw ErrorObject(kErrorInvalidCall, "mirvane", "No X display");
-    }
-}
+X11Stacking::X11Stacking() : mConnection(Connect()) {}
 
-X11Stacking::~X11Stacking() {
-    if (mConnection != nullptr) {
-        xcb_disconnect(mConnection);
-    }
-}
+X11Stacking::~X11Stacking() { xcb_disconnect(mConnection); }
 
 // A mapped window asks the window manager, which owns its state.
 void X11Stacking::SetTopMost(std::uintptr_t windowHandle, bool topMost) {
