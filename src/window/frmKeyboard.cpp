@@ -400,6 +400,17 @@ void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseBu
     }
 }
 
+// A window manager that moved the window without telling the toolkit (weston's X one) would
+// have menus and dialogs open where the window used to be; the pointer coming in after the
+// move puts the toolkit right.
+void frmKeyboard::enterEvent(QEnterEvent* event) {
+    QMainWindow::enterEvent(event);
+    const QPoint frame = FrameOrigin();
+    if (frame != pos()) {
+        move(frame);
+    }
+}
+
 void frmKeyboard::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) {

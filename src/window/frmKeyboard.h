@@ -96,6 +96,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
 
 private:
     QPoint FrameOrigin() const;

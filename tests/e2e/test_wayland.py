@@ -35,7 +35,7 @@ class WaylandSession(unittest.TestCase):
         drag((x + 30, y), target)
         self.assertEqual(target.wait_for_text(), "Way1and!")
 
-    def test_hover_entry_follows_the_window_where_the_person_moves_it(self):
+    def test_hover_and_menus_follow_the_window_where_the_person_moves_it(self):
         # The compositor never tells the toolkit where it put or moved the window; the program
         # must not judge "the pointer is inside the window" by that stale place. Two places far
         # apart: no stale rectangle holds both keys.
@@ -52,6 +52,12 @@ class WaylandSession(unittest.TestCase):
             self.assertLess(time.monotonic() - rested, 3)
             x, y = centre(program.key("`"))
             xdotool("mousemove", "--sync", x - 20, y)  # onto the window's background: the countdown ends
+        # Its menus open at the window, where the person moved it, not where it first was.
+        heading = next(node for node in program.wait_menus_closed().descendants("menu item") if node.name.replace("&", "") == "View")
+        heading.click()
+        wait_for("the View menu", lambda: next(node for node in heading.descendants()
+                                              if node.name.replace("&", "") == "Password Mask" and node.showing)).click()
+        wait_for("the plain line", program.text_line)
 
 
 if __name__ == "__main__":
