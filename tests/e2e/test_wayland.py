@@ -44,19 +44,20 @@ class WaylandSession(unittest.TestCase):
         line = program.password_line()
         program.tool("Hover", "hover entry on", lambda: program.toolbar_buttons()["Hover"].accessible.getState()
                      .contains(pyatspi.STATE_CHECKED))
-        for typed, (x, y, caption) in enumerate([(20, 60, "q"), (740, 640, "/")], start=1):
+        width, height = program.geometry()[2:]
+        for typed, (x, y, caption) in enumerate([(20, 60, "q"), (1260 - width, 994 - height, "/")], start=1):
             program.drag_title_to(x, y)
             xdotool("mousemove", "--sync", *centre(program.key(caption)))
             rested = time.monotonic()
             wait_for(f"{caption} typed by resting on it", lambda: line.character_count() == typed, timeout=5)
             self.assertLess(time.monotonic() - rested, 3)
-            x, y = centre(program.key("`"))
-            xdotool("mousemove", "--sync", x - 20, y)  # onto the window's background: the countdown ends
+            left, middle = centre(program.key("`"))
+            xdotool("mousemove", "--sync", left - 20, middle)  # onto the background: the countdown ends
         # Its menus open at the window, where the person moved it, not where it first was.
-        heading = next(node for node in program.wait_menus_closed().descendants("menu item") if node.name.replace("&", "") == "View")
+        named = lambda nodes, name: next(node for node in nodes if node.name.replace("&", "") == name and node.showing)
+        heading = named(program.wait_menus_closed().descendants("menu item"), "View")
         heading.click()
-        wait_for("the View menu", lambda: next(node for node in heading.descendants()
-                                              if node.name.replace("&", "") == "Password Mask" and node.showing)).click()
+        wait_for("the View menu", lambda: named(heading.descendants(), "Password Mask")).click()
         wait_for("the plain line", program.text_line)
 
 
