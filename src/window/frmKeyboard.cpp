@@ -146,6 +146,9 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlace
     mDropDeadline.setSingleShot(true);
     mDropDeadline.setInterval(kDropAnswerMs);
     connect(&mDropDeadline, &QTimer::timeout, this, &frmKeyboard::EndDrop);
+    mPlaceCheck.setSingleShot(true);
+    mPlaceCheck.setInterval(300);
+    connect(&mPlaceCheck, &QTimer::timeout, this, &frmKeyboard::FollowWindowManager);
 }
 
 // The lines report focus changes while they go; nobody is listening by then.
@@ -401,12 +404,23 @@ void frmKeyboard::KeyButtonMouseUp(KeyButtonWidget* button, std::int16_t mouseBu
 }
 
 // A window manager that moved the window without telling the toolkit (weston's X one) would
-// have menus and dialogs open where the window used to be; the pointer coming in after the
-// move puts the toolkit right.
+// have menus and dialogs open where the window used to be. A while after the pointer comes in,
+// if no move was reported meanwhile (one that is reported is still on its way, and a request
+// now would fight it), the window is moved to where the X server has it: the toolkit is put
+// right and the window stays.
 void frmKeyboard::enterEvent(QEnterEvent* event) {
     QMainWindow::enterEvent(event);
+    mPlaceCheck.start();
+}
+
+void frmKeyboard::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    mPlaceCheck.stop();
+}
+
+void frmKeyboard::FollowWindowManager() {
     const QPoint frame = FrameOrigin();
-    if (frame != pos()) {
+    if (!SizedByWindowManager() && frame != pos()) {
         move(frame);
     }
 }

@@ -97,6 +97,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void FollowWindowManager();
 
 private:
     QPoint FrameOrigin() const;
@@ -184,6 +186,8 @@ private:
     std::unique_ptr<XdndWatch> mXdndWatch;
     QPointer<SecretMimeData> mDragData; // the toolkit may delete it once the target is done
     QTimer mDropDeadline;
+    // Runs a while after the pointer comes in, unless the window manager reports a move first.
+    QTimer mPlaceCheck;
 };
 
 // The custom pointer: 16 x 16, transparent but for one pixel of the key-face colour.
