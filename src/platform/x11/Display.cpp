@@ -13,11 +13,11 @@ bool DisplayAnswers(const std::string& name) {
     return answers;
 }
 
-xcb_connection_t* Connect() {
+xcb_connection_t* Connect(const char* noDisplay) {
     xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
     if (xcb_connection_has_error(connection) != 0) {
         xcb_disconnect(connection);
-        throw ErrorObject(kErrorInvalidCall, "mirvane", "No X display");
+        throw ErrorObject(kErrorInvalidCall, "mirvane", noDisplay);
     }
     return connection;
 }

@@ -1,8 +1,8 @@
 #include "X11Keyboard.h"
 
+#include "Display.h"
 #include "VirtualKeys.h"
 
-#include "common/ErrorObject.h"
 
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
@@ -28,12 +28,7 @@ constexpr int kCapsLock = 20;
 } // namespace
 
 X11Keyboard::X11Keyboard() {
-    mConnection = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(mConnection) != 0) {
-        xcb_disconnect(mConnection);
-        mConnection = nullptr;
-        throw ErrorObject(kErrorInvalidCall, "mirvane", "No X display to send keys to");
-    }
+    mConnection = Connect("No X display to send keys to");
     const xcb_setup_t* setup = xcb_get_setup(mConnection);
     mMinKeycode = setup->min_keycode;
     mMaxKeycode = setup->max_keycode;
