@@ -3,7 +3,6 @@
 #include "Display.h"
 #include "VirtualKeys.h"
 
-
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 // The XKB header names a field "explicit", a C++ keyword.
