@@ -263,6 +263,11 @@ void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent)
             mCurrentPassword += kept;
         }
     }
+    // Noise already on its way when the person selected (a double click before a drag) would
+    // type over the selection and take it away: the line stays as the person left it.
+    if (verdict == NoiseVerdict::Noise && l > 0) {
+        return;
+    }
     if (lineTakesIt && !keyPressFromMouseEvent) {
         // What the text box would do with the character; the masked line holds only stars.
         line.SetText(LeftPart(text, s) + (masked ? SecretText(u"*") : SecretText(1, c)) + RightPart(text, s, l));

@@ -168,6 +168,22 @@ TEST_F(NoiseSteps, NoneUnderCtrlOrAltOrInTheBackground) {
     }
 }
 
+// A noise key already on its way when the person selects (a double click before a drag)
+// leaves the selection standing; the person's own key still types over it.
+TEST_F(NoiseSteps, ANoiseKeyNeverTypesOverThePersonsSelection) {
+    k.SetObsfucate(true);
+    k.KeyPress(u'a');
+    k.KeyPress(u'b');
+    w.password.SetSelStart(0);
+    w.password.SetSelLength(2);
+    NoiseStep(h, 11); // "a"
+    EXPECT_EQ(w.password.text, u"**");
+    EXPECT_EQ(w.password.selLength, 2);
+    k.KeyPress(u'd');
+    EXPECT_EQ(w.password.text, u"*");
+    EXPECT_EQ(k.CurrentPassword(), u"abd");
+}
+
 // Whatever the person types around and among noise keys, the buffer holds exactly what the
 // person typed. A noise key's character arrives in its own pump, with at most one of the
 // person's before or after it there; Shift may change just as the key goes down.
