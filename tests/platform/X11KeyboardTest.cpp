@@ -123,3 +123,26 @@ TEST_F(X11Keys, TheKeyLayerFollowsKeymapAndGroupChanges) {
     ASSERT_TRUE(layout("us"));
     EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == 65; }, 5000));
 }
+
+// A window manager gives another window the keyboard before it says so in
+// _NET_ACTIVE_WINDOW: keys sent in between would land there, so this window is in front only
+// while the server's own input focus agrees.
+TEST_F(X11Keys, TheWindowIsInFrontOnlyWhileItHasTheServersInputFocus) {
+    QLineEdit other;
+    other.show();
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keyboard.IsForeground(other.winId()); }, 5000));
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    static const char kName[] = "_NET_ACTIVE_WINDOW";
+    xcb_intern_atom_reply_t* atom =
+        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr);
+    ASSERT_NE(atom, nullptr);
+    const auto lagging = static_cast<xcb_window_t>(line.winId());
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_WINDOW, 32, 1, &lagging);
+    std::free(atom);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    xcb_disconnect(connection);
+    EXPECT_FALSE(keyboard.IsForeground(line.winId()));
+    EXPECT_FALSE(keyboard.IsForeground(other.winId()));
+}

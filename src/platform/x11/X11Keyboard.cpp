@@ -216,14 +216,33 @@ bool X11Keyboard::IsForeground(std::uintptr_t ownWindow) {
         mActiveWindowAtom = atom->atom;
     }
     const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
-    auto property = Owned(xcb_get_property_reply(
-        mConnection, xcb_get_property(mConnection, 0, root, mActiveWindowAtom, XCB_ATOM_WINDOW, 0, 1), nullptr));
-    if (!property || xcb_get_property_value_length(property.get()) < 4) {
+    const auto propertyCookie = xcb_get_property(mConnection, 0, root, mActiveWindowAtom, XCB_ATOM_WINDOW, 0, 1);
+    const auto focusCookie = xcb_get_input_focus(mConnection);
+    auto property = Owned(xcb_get_property_reply(mConnection, propertyCookie, nullptr));
+    auto focus = Owned(xcb_get_input_focus_reply(mConnection, focusCookie, nullptr));
+    if (!property || xcb_get_property_value_length(property.get()) < 4 || !focus) {
         return false;
     }
     xcb_window_t active = 0;
     std::memcpy(&active, xcb_get_property_value(property.get()), sizeof(active));
-    return active != 0 && active == ownWindow;
+    return active != 0 && active == ownWindow && HoldsInputFocus(focus->focus, ownWindow, root);
+}
+
+// A window manager moves the server's focus first and says so in _NET_ACTIVE_WINDOW after:
+// until then a key would go to the other window. The focus may be on one of the window's
+// own children.
+bool X11Keyboard::HoldsInputFocus(std::uint32_t focus, std::uintptr_t ownWindow, std::uint32_t root) {
+    for (xcb_window_t window = focus; window != XCB_NONE && window != root;) {
+        if (window == ownWindow) {
+            return true;
+        }
+        auto tree = Owned(xcb_query_tree_reply(mConnection, xcb_query_tree(mConnection, window), nullptr));
+        if (!tree) {
+            return false; // PointerRoot, or a window gone meanwhile
+        }
+        window = tree->parent;
+    }
+    return false;
 }
 
 std::vector<std::uint8_t> X11Keyboard::KeysDown() {

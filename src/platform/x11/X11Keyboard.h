@@ -12,7 +12,7 @@ namespace mirvane::x11 {
 
 // The keyboard of an X server: synthetic keys through XTest, key state from the server's
 // key map and XKB, characters and keys through the keymap and group in force, the active window
-// through the window manager's _NET_ACTIVE_WINDOW.
+// through the window manager's _NET_ACTIVE_WINDOW and the server's input focus.
 class X11Keyboard final : public KeyInjector, public KeyLayout, public KeyState, public ForegroundWindow {
 public:
     // Opens its own connection to the display named by DISPLAY.
@@ -37,6 +37,7 @@ private:
     std::uint32_t KeysymAt(int keycode, int level) const;
     std::uint8_t KeycodeOf(int virtualKey);
     bool IsDown(const std::uint8_t* keys, int virtualKey);
+    bool HoldsInputFocus(std::uint32_t focus, std::uintptr_t ownWindow, std::uint32_t root);
 
     xcb_connection_t* mConnection = nullptr;
     std::uint8_t mMinKeycode = 8;
