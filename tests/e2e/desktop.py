@@ -304,6 +304,28 @@ class DropTarget:
         self.process.wait(timeout=10)
 
 
+def select_all(line):
+    """Double-clicks a line as a person does before a drag, until all of it is selected;
+    returns a point inside the selection to press on."""
+    x, y = centre(line)
+
+    def whole_line_selected():
+        text = line.accessible.queryText()
+        selections = [text.getSelection(i) for i in range(text.getNSelections())]
+        return text.characterCount > 0 and selections == [(0, text.characterCount)]
+
+    for attempt in range(2):  # a double click slowed past the toolkit's interval is two clicks
+        xdotool("mousemove", "--sync", x, y)
+        xdotool("click", "--repeat", 2, "--delay", 80, 1)
+        try:
+            wait_for("the whole line selected by a double click", whole_line_selected, timeout=3)
+            return x + 30, y
+        except AssertionError:
+            if attempt:
+                raise
+            print("the first double click selected nothing; double-clicking again", file=sys.stderr)
+
+
 def drag(from_point, target, steps=12):
     """Presses, moves in steps as a hand would, and releases once the target feels the drag."""
     (x0, y0), (x1, y1) = from_point, target.centre()
@@ -317,7 +339,7 @@ def drag(from_point, target, steps=12):
             break
         xdotool("mousemove", "--sync", x1 + 3 * (nudge % 2), y1)
     else:
-        raise AssertionError("the target never felt the drag")
+        raise AssertionError(f"the target never felt the drag; the pointer: {xdotool('getmouselocation').strip()}")
     xdotool("mousemove", "--sync", x1 + 4, y1)  # one more position, answered before the drop
     xdotool("mouseup", 1)
 

@@ -6,7 +6,7 @@ import unittest
 
 import pyatspi
 
-from desktop import ask_probe, centre, drag, DropTarget, Program, wait_for, xdotool
+from desktop import ask_probe, centre, drag, DropTarget, Program, select_all, wait_for, xdotool
 
 INTERVAL = 2.0
 
@@ -95,10 +95,7 @@ class Hover(unittest.TestCase):
                 wait_for(f"{caption} typed", lambda: self.line.character_count() == before + 1, timeout=5)
             self.background()
         self.program.menu("Mouse Mode", "1. Standard")
-        x, y = centre(self.line)
-        xdotool("mousemove", "--sync", x, y)
-        xdotool("click", "--repeat", 2, "--delay", 80, 1)
-        drag((x + 30, y), target)
+        drag(select_all(self.line), target)
         self.assertEqual(target.wait_for_text(), "Pa5sw0rd")
 
     def test_the_grey_dot_shows_over_the_keys_only(self):

@@ -10,7 +10,7 @@ import unittest
 
 import pyatspi
 
-from desktop import ask_probe, centre, drag, DropTarget, Probe, Program, PROGRAM, wait_for, xdotool
+from desktop import ask_probe, centre, drag, DropTarget, Probe, Program, PROGRAM, select_all, wait_for, xdotool
 
 SECRET = "Zq7#Vexpaq-9Lr!w"
 
@@ -49,12 +49,6 @@ class Leaks(unittest.TestCase):
         wait_for("every character", lambda: line.character_count() == len(SECRET))
         return line
 
-    def select_all_and_press(self, line):
-        x, y = centre(line)
-        xdotool("mousemove", "--sync", x, y)
-        xdotool("click", "--repeat", 2, "--delay", 80, 1)
-        return x + 30, y
-
     def mask(self, on):
         self.program.menu("View", "Password Mask")
         if on:
@@ -74,7 +68,7 @@ class Leaks(unittest.TestCase):
     def test_only_the_drop_target_reads_the_drag_not_a_window_in_its_path_nor_a_poller(self):
         target = DropTarget()
         self.addCleanup(target.stop)
-        start = self.select_all_and_press(self.type_secret())
+        start = select_all(self.type_secret())
         end = target.centre()
         # A window that declares itself a drop target, across the drag's path.
         middle = (start[0] + end[0]) // 2
@@ -91,7 +85,7 @@ class Leaks(unittest.TestCase):
         self.assertEqual(leaked, [])
 
     def test_a_drop_target_that_never_finishes_finds_nothing_a_second_later(self):
-        start = self.select_all_and_press(self.type_secret())
+        start = select_all(self.type_secret())
         spy = Probe("spy", 60, 60, 300, 200, "--accept")
         self.addCleanup(spy.stop)
         xdotool("mousemove", "--sync", *start)
@@ -200,7 +194,7 @@ class Memory(unittest.TestCase):
         self.addCleanup(target.stop)
         self.program.move_clear_of_other_programs()
         line = Leaks.type_secret(self)
-        drag(Leaks.select_all_and_press(self, line), target)
+        drag(select_all(line), target)
         self.assertEqual(target.wait_for_text(), SECRET)
         self.program.tool("Clear", "the line emptied", lambda: line.character_count() == 0)
         time.sleep(1.0)  # past the moment in which the drop target may ask

@@ -6,7 +6,7 @@ import random
 import time
 import unittest
 
-from desktop import ask_probe, centre, click_at, drag, DropTarget, Probe, Program, wait_for, xdotool
+from desktop import ask_probe, click_at, drag, DropTarget, Probe, Program, select_all, wait_for, xdotool
 
 SHIFT_KEYCODES = {"50", "62"}
 SHIFTED = set('ABCDEFGHIJKLMNOPQRSTUVWXYZ~!@#$%^&*()_+{}|:"<>?')
@@ -61,10 +61,7 @@ class Noise(unittest.TestCase):
             noise = len(recorded) - person - sum(code in SHIFT_KEYCODES for code in recorded)
             self.assertGreaterEqual(noise / len(recorded), 0.4, f"{noise} noise keys of {len(recorded)} for {password}")
 
-            x, y = centre(self.line)
-            xdotool("mousemove", "--sync", x, y)
-            xdotool("click", "--repeat", 2, "--delay", 80, 1)
-            drag((x + 30, y), target)
+            drag(select_all(self.line), target)
             self.assertEqual(target.wait_for_text(), password)
             target.stop()
             self.assertEqual(ask_probe("down")[1:], [])

@@ -8,7 +8,7 @@ import unittest
 
 import pyatspi
 
-from desktop import centre, drag, DropTarget, Program, wait_for, xdotool
+from desktop import centre, drag, DropTarget, Program, select_all, wait_for, xdotool
 
 
 class WaylandSession(unittest.TestCase):
@@ -29,10 +29,7 @@ class WaylandSession(unittest.TestCase):
             else:
                 typed += 1
                 wait_for(f"{caption} typed", lambda: line.character_count() == typed)
-        x, y = centre(line)
-        xdotool("mousemove", "--sync", x, y)
-        xdotool("click", "--repeat", 2, "--delay", 80, 1)
-        drag((x + 30, y), target)
+        drag(select_all(line), target)
         self.assertEqual(target.wait_for_text(), "Way1and!")
 
     def test_hover_and_menus_follow_the_window_where_the_person_moves_it(self):
