@@ -22,4 +22,8 @@ xcb_connection_t* Connect(const char* noDisplay) {
     return connection;
 }
 
+std::uint32_t RootWindow(xcb_connection_t* connection) {
+    return xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+}
+
 } // namespace mirvane::x11

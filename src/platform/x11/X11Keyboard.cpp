@@ -194,7 +194,7 @@ std::int16_t X11Keyboard::GetKeyState(int virtualKey) {
             mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
         locked = xkbState && (xkbState->lockedMods & XCB_MOD_MASK_LOCK) != 0;
     } else {
-        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+        const xcb_window_t root = RootWindow(mConnection);
         auto pointer =
             Owned(xcb_query_pointer_reply(mConnection, xcb_query_pointer(mConnection, root), nullptr));
         locked = pointer && (pointer->mask & XCB_MOD_MASK_LOCK) != 0;
@@ -215,7 +215,7 @@ bool X11Keyboard::IsForeground(std::uintptr_t ownWindow) {
         }
         mActiveWindowAtom = atom->atom;
     }
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+    const xcb_window_t root = RootWindow(mConnection);
     const auto propertyCookie = xcb_get_property(mConnection, 0, root, mActiveWindowAtom, XCB_ATOM_WINDOW, 0, 1);
     const auto focusCookie = xcb_get_input_focus(mConnection);
     auto property = Owned(xcb_get_property_reply(mConnection, propertyCookie, nullptr));

@@ -13,7 +13,7 @@ X11Placement::X11Placement() : mConnection(Connect()) {}
 X11Placement::~X11Placement() { xcb_disconnect(mConnection); }
 
 std::optional<PixelPoint> X11Placement::InsideOrigin(std::uintptr_t windowHandle) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+    const xcb_window_t root = RootWindow(mConnection);
     xcb_translate_coordinates_reply_t* reply = xcb_translate_coordinates_reply(
         mConnection, xcb_translate_coordinates(mConnection, static_cast<xcb_window_t>(windowHandle), root, 0, 0),
         nullptr);

@@ -30,7 +30,7 @@ X11Stacking::~X11Stacking() { xcb_disconnect(mConnection); }
 
 // A mapped window asks the window manager, which owns its state.
 void X11Stacking::SetTopMost(std::uintptr_t windowHandle, bool topMost) {
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(mConnection)).data->root;
+    const xcb_window_t root = RootWindow(mConnection);
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
     message.format = 32;
