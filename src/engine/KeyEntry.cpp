@@ -149,7 +149,8 @@ void Keyboard::BackspaceKey(TextLine& line, std::int16_t s, std::int16_t l) {
 }
 
 bool Keyboard::KeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent) {
-    if (mObsfucate) {
+    // A noise key's character may still be on its way after the option went off in its pump.
+    if (mObsfucate || mExpectingNoise) {
         NoiseKeyPress(keyAscii, keyPressFromMouseEvent);
         return false; // the engine made the line's edit itself, as below
     }
@@ -265,7 +266,7 @@ void Keyboard::NoiseKeyPress(std::int16_t keyAscii, bool keyPressFromMouseEvent)
     }
     // Noise already on its way when the person selected (a double click before a drag) would
     // type over the selection and take it away: the line stays as the person left it.
-    if (verdict == NoiseVerdict::Noise && l > 0) {
+    if (verdict == NoiseVerdict::Noise && (l > 0 || !mObsfucate)) {
         return;
     }
     if (lineTakesIt && !keyPressFromMouseEvent) {

@@ -27,6 +27,13 @@ Keyboard::Keyboard(KeyboardServices services)
 
 Keyboard::~Keyboard() {
     Wipe(mCurrentPassword);
+    // No pump now: the window is going. A held noise key still goes up.
+    for (const HeldNoiseKey& held : mHeldNoiseKeys) {
+        try {
+            mInjector.KeyboardEvent(static_cast<std::uint8_t>(held.key), kKeyEventExtendedKey | kKeyEventKeyUp);
+        } catch (...) {
+        }
+    }
     // The window may outlive nothing of ours: drop its reference before it goes.
     if (mWindow) {
         mWindow->AttachKeyboard(nullptr);

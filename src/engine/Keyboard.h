@@ -14,6 +14,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace mirvane {
 
@@ -32,6 +33,10 @@ struct KeyboardServices {
     KeyLayout& layout;
     EventPump& pump;
 };
+
+// The noise timer's tick: the classic desktop timer's, so that a noise countdown of ticks
+// spaces the keys as a person's are spaced.
+inline constexpr std::int32_t kNoiseTickMilliseconds = 16;
 
 // Layout types of the 47 character keys.
 inline constexpr std::int16_t kLayoutStandard = 0;
@@ -103,6 +108,8 @@ public:
     void Timer();      // one hover press
     void NoiseTimerTick(); // the window's noise timer ticked
     void RandomNoiseTimer(); // one noise step
+    void ReleaseNoiseKeys(); // every noise key still held goes up now: the noise pauses
+    bool NoiseKeyHeld() const { return !mHeldNoiseKeys.empty(); }
     void ClearText();
     void HighlightText();
     void Resize();
@@ -146,6 +153,9 @@ private:
     std::u16string PickNoiseCharacter();
     void PressNoiseKey(std::u16string& character);
     bool CanTypeNoiseKey(std::int32_t virtualKey);
+    std::int32_t NoiseHoldTicks();
+    void CountDownNoiseHolds();
+    void SendNoiseKeyEvent(std::int32_t virtualKey, bool down);
     std::int16_t ShiftWord();
     cSendKeys NoiseKeys();
 
@@ -196,6 +206,12 @@ private:
     char16_t mNoiseExact = 0;     // the character the noise key gives with Shift and Caps Lock as they are
     std::size_t mNoiseOtherAt = SecretText::npos; // the key's other character, taken as the person's
     bool mNoiseStepRunning = false;
+    struct HeldNoiseKey {
+        std::int32_t key;
+        std::int32_t ticksLeft; // noise ticks until it goes up
+    };
+    std::vector<HeldNoiseKey> mHeldNoiseKeys;
+    std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;
     std::int16_t mKeyboardLayoutType = 0;

@@ -4,7 +4,9 @@
 #include "common/Rounding.h"
 #include "sendkeys/cSendKeys.h"
 
+#include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace mirvane {
 
@@ -29,7 +31,6 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     }
     mObsfucate = blnTurnOnObsfucation;
     mWindow->NoiseTimer().SetEnabled(blnTurnOnObsfucation);
-    mExpectingNoise = false;
     ToolbarControl& toolbar = mWindow->Toolbar();
     if (blnTurnOnObsfucation) {
         toolbar.SetButtonValue("Obsfucate", 1);
@@ -40,9 +41,12 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
         return;
     }
     toolbar.SetButtonValue("Obsfucate", 0);
+    // Switched off inside a noise key's own pump (a command among the pending events): the key
+    // goes up now, and its character, still on its way, is known as noise when it comes.
     if (mNoiseKey > 0) {
-        NoiseKeys().KeyUp(mNoiseKey);
+        SendNoiseKeyEvent(mNoiseKey, false);
     }
+    ReleaseNoiseKeys();
     // Rebuilt from the buffer, the line loses every noise character.
     TextLine& password = mWindow->Password();
     TextLine& line = password.Visible() ? password : plain;
@@ -53,11 +57,20 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
 }
 
 // The window system is asked which window is in front only when a key is due: the timer
-// ticks a hundred times a second, and a tick that types nothing needs no answer.
+// ticks sixty times a second, and a tick that types nothing needs no answer. A held key
+// goes up when its time comes, whichever window is in front.
 void Keyboard::NoiseTimerTick() {
-    const bool keyDue = mNoiseCountdown < 1;
-    if (mObsfucate && mWindow->TextLineHasFocus() && (!keyDue || mForeground.IsForeground(mWindow->Handle()))) {
+    if (mNoiseStepRunning) {
+        return; // a tick inside a noise key's own event pump
+    }
+    if (!mObsfucate || !mWindow->TextLineHasFocus()) {
+        ReleaseNoiseKeys();
+        return;
+    }
+    if (mNoiseCountdown >= 1 || mForeground.IsForeground(mWindow->Handle())) {
         RandomNoiseTimer();
+    } else {
+        CountDownNoiseHolds();
     }
 }
 
@@ -65,14 +78,20 @@ void Keyboard::RandomNoiseTimer() {
     if (mNoiseStepRunning) {
         return; // a tick inside the step's own event pump
     }
+    CountDownNoiseHolds();
     TextLine& line = VisibleLine();
     const auto held = [this](int key) { return mKeyState.GetAsyncKeyState(key); };
+    // Under any modifier but Shift and Caps Lock a noise key would give another character or
+    // a shortcut; over a selection it would type the person's selection away.
     if (mNoiseCountdown < 1 &&
-        (held(kCtrlKey) | held(kLeftCtrlKey) | held(kRightCtrlKey) | held(kAltKey)) == 0) {
+        (held(kCtrlKey) | held(kLeftCtrlKey) | held(kRightCtrlKey) | held(kAltKey)) == 0 &&
+        !mKeyState.OtherModifierHeld() && line.SelLength() == 0) {
         line.SetFocus();
         mNoiseChar = PickNoiseCharacter();
         PressNoiseKey(mNoiseChar);
-        mNoiseCountdown = ToLong(mRandom.Next() * 25);
+        // Presses 8 to 19 ticks apart (128 to 304 ms), as a person's are: a wider spread
+        // would tell the noise by the gap before each press.
+        mNoiseCountdown = 7 + ToLong(mRandom.Next() * 11);
     } else {
         --mNoiseCountdown;
     }
@@ -101,48 +120,115 @@ bool Keyboard::CanTypeNoiseKey(std::int32_t virtualKey) {
     return mLayout.ScanCharacter(unshifted) == virtualKey && mLayout.ScanCharacter(shifted) == (0x100 | virtualKey);
 }
 
-void Keyboard::PressNoiseKey(std::u16string& character) {
+// A person holds a key 60 to 150 ms; so does the noise, or a logger would keep only the
+// keys held long. Never as long as the system takes before it repeats a held key.
+std::int32_t Keyboard::NoiseHoldTicks() {
+    const double held = 60 + mRandom.Next() * 90;
+    std::int32_t ticks = ToLong(held / kNoiseTickMilliseconds);
+    if (const std::int32_t delay = mInjector.RepeatDelay(); delay > 0) {
+        ticks = std::min(ticks, std::max<std::int32_t>(1, delay * 2 / 3 / kNoiseTickMilliseconds));
+    }
+    return ticks;
+}
+
+void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
     if (mNoiseKey == 0) {
         return;
     }
+    const std::int32_t key = mNoiseKey;
+    const bool alreadyDown = std::any_of(mHeldNoiseKeys.begin(), mHeldNoiseKeys.end(),
+                                         [key](const HeldNoiseKey& held) { return held.key == key; });
     // A key that gives other characters in the keyboard map now would be taken for the
-    // person's: this step types nothing.
-    if (!CanTypeNoiseKey(mNoiseKey)) {
+    // person's, and one still held would only repeat: this step types nothing.
+    if (alreadyDown || !CanTypeNoiseKey(key)) {
         mNoiseKey = 0;
         return;
     }
-    cSendKeys keys = NoiseKeys();
-    const std::int32_t key = mNoiseKey;
     const auto [unshifted, shifted] = UsCharacters(key);
     const bool shiftHeld = ShiftWord() != 0;
     const bool capsOn = (mKeyState.GetKeyState(kCapsLockKey) & kKeyToggledBit) != 0;
     mNoiseExact = shiftHeld != (capsOn && key >= 'A') ? shifted : unshifted; // Caps Lock shifts letters only
     mNoiseOtherAt = SecretText::npos;
     mExpectingNoise = true;
-    mNoiseStepRunning = true;
-    // Released at once, even when the press failed: a held key repeats, and one left
-    // down outlives the program.
     std::exception_ptr failure;
     try {
-        keys.KeyDown(key, character);
+        SendNoiseKeyEvent(key, true);
     } catch (...) {
         failure = std::current_exception();
     }
+    // Switched off in the pump, the key went up already.
+    const bool stillDown = mNoiseKey == key;
     mNoiseKey = 0;
-    try {
-        keys.KeyUp(key);
-    } catch (...) {
-        failure = failure ? failure : std::current_exception();
+    if (failure && stillDown) {
+        // A press that failed is released at once: a key left down outlives the program.
+        try {
+            SendNoiseKeyEvent(key, false);
+        } catch (...) {
+        }
+    } else if (stillDown) {
+        mHeldNoiseKeys.push_back({key, NoiseHoldTicks()});
     }
     if (mExpectingNoise && mNoiseOtherAt < mCurrentPassword.size()) {
         mCurrentPassword.erase(mNoiseOtherAt, 1);
     }
     mExpectingNoise = false; // an expectation never outlives its pump
     mNoiseOtherAt = SecretText::npos;
-    mNoiseStepRunning = false;
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+void Keyboard::CountDownNoiseHolds() {
+    std::vector<std::int32_t> due;
+    for (auto it = mHeldNoiseKeys.begin(); it != mHeldNoiseKeys.end();) {
+        if (--it->ticksLeft <= 0) {
+            due.push_back(it->key);
+            it = mHeldNoiseKeys.erase(it);
+        } else {
+            ++it;
+        }
+    }
+    for (const std::int32_t key : due) {
+        SendNoiseKeyEvent(key, false);
+    }
+}
+
+void Keyboard::ReleaseNoiseKeys() {
+    const std::vector<HeldNoiseKey> held = std::exchange(mHeldNoiseKeys, {});
+    std::exception_ptr failure;
+    for (const HeldNoiseKey& key : held) {
+        try {
+            SendNoiseKeyEvent(key.key, false);
+        } catch (...) {
+            failure = failure ? failure : std::current_exception();
+        }
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+}
+
+// The key's own events reach the line inside this pump; they are no sign of the person's
+// Shift, and no tick may start another step meanwhile.
+void Keyboard::SendNoiseKeyEvent(std::int32_t virtualKey, bool down) {
+    const std::int32_t outerKey = std::exchange(mNoisePumpKey, virtualKey);
+    const bool outerStep = std::exchange(mNoiseStepRunning, true);
+    const auto restore = [&] {
+        mNoisePumpKey = outerKey;
+        mNoiseStepRunning = outerStep;
+    };
+    try {
+        cSendKeys keys = NoiseKeys();
+        if (down) {
+            keys.KeyDown(virtualKey);
+        } else {
+            keys.KeyUp(virtualKey);
+        }
+    } catch (...) {
+        restore();
+        throw;
+    }
+    restore();
 }
 
 cSendKeys Keyboard::NoiseKeys() { return cSendKeys(mInjector, mLayout, mPump); }

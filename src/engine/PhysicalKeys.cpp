@@ -46,7 +46,9 @@ void Keyboard::FollowPhysicalShift() {
 }
 
 void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
-    FollowPhysicalShift();
+    if (keyCode != mNoisePumpKey) {
+        FollowPhysicalShift();
+    }
     TextLine& password = mWindow->Password();
     if (keyCode != kDeleteKey || !password.Visible() || password.Text().empty()) {
         return;
@@ -59,7 +61,13 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
     }
 }
 
-void Keyboard::KeyUp(std::int16_t /*keyCode*/, std::int16_t /*shift*/) { FollowPhysicalShift(); }
+// A noise key's own events say nothing of the person's Shift: following them would let go of
+// an on-screen Shift the person latched.
+void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t /*shift*/) {
+    if (keyCode != mNoisePumpKey) {
+        FollowPhysicalShift();
+    }
+}
 
 std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {
     if (c == u" ") {

@@ -13,7 +13,10 @@ inline constexpr std::uint32_t kKeyEventKeyUp = 2;
 class KeyInjector {
 public:
     virtual ~KeyInjector() = default;
+    // A key-up releases exactly the key its key-down pressed, whatever changed in between.
     virtual void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) = 0;
+    // Milliseconds a key may stay down before the system repeats it; 0 when it does not say.
+    virtual std::int32_t RepeatDelay() = 0;
 };
 
 // The current keyboard layout's answer to "which key types this character": the virtual-key

@@ -11,6 +11,9 @@ public:
     virtual ~KeyState() = default;
     virtual std::int16_t GetAsyncKeyState(int virtualKey) = 0;
     virtual std::int16_t GetKeyState(int virtualKey) = 0;
+    // Whether a modifier other than Shift and Caps Lock is held now: Ctrl, Alt, AltGr (a third
+    // level or group switch), the Windows or Super keys.
+    virtual bool OtherModifierHeld() = 0;
 };
 
 inline constexpr std::int16_t kKeyDownBit = static_cast<std::int16_t>(0x8000);

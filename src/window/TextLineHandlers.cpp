@@ -92,7 +92,7 @@ void frmKeyboard::LineMouseDown(TextLine& line, std::int16_t button, std::int16_
         }
     }
     if (mKeyboard != nullptr && mKeyboard->Obsfucate()) {
-        tmrRandomNoise.stop();
+        PauseNoise();
     }
 }
 
@@ -126,24 +126,32 @@ void frmKeyboard::LineMouseUp(TextLine& line, std::int16_t /*button*/, std::int1
             txtPassword->SetSelLength(0);
         }
     }
-    // A selection stays for a drag: the next noise key would type over it.
-    if (line.SelLength() == 0) {
-        ResumeNoise(line);
-    }
+    ResumeNoise(line);
 }
 
 // Noise pauses while a button is held in a line and resumes, caret at the end, on release.
+// A selection stays for a drag: the engine holds the noise back until it is gone.
 void frmKeyboard::ResumeNoise(TextLine& line) {
     if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !tmrRandomNoise.isActive()) {
-        line.SetSelStart(static_cast<std::int16_t>(line.Text().size()));
+        if (line.SelLength() == 0) {
+            line.SetSelStart(static_cast<std::int16_t>(line.Text().size()));
+        }
         tmrRandomNoise.start();
+    }
+}
+
+// A key still held by the noise goes up with the pause: nothing it pressed stays down.
+void frmKeyboard::PauseNoise() {
+    tmrRandomNoise.stop();
+    if (mKeyboard != nullptr) {
+        mKeyboard->ReleaseNoiseKeys();
     }
 }
 
 void frmKeyboard::LineDoubleClick(TextLine& line) {
     // The toolkit reports a double click's second press as this event alone.
     if (mKeyboard != nullptr && mKeyboard->Obsfucate()) {
-        tmrRandomNoise.stop();
+        PauseNoise();
     }
     if (&line != txtPassword) {
         return;
@@ -165,7 +173,7 @@ void frmKeyboard::LineGotFocus(TextLine& /*line*/) {
     }
 }
 
-void frmKeyboard::LineLostFocus(TextLine& /*line*/) { tmrRandomNoise.stop(); }
+void frmKeyboard::LineLostFocus(TextLine& /*line*/) { PauseNoise(); }
 
 // The drag offers the text without handing it over: only the program it is dropped on gets
 // it, once, and only for a short while after the drop. A target asks at once; one that

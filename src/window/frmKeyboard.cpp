@@ -175,9 +175,7 @@ void frmKeyboard::CreateControls() {
     StatusBar1->setSizeGripEnabled(false);
     mStatusBar = std::make_unique<PlacedWidget<Placeable>>(*StatusBar1);
 
-    // A tick of 10 ms gives a noise key every 135 ms on average, more often than a person
-    // types, so that most of what a key logger records is noise.
-    tmrRandomNoise.setInterval(10);
+    tmrRandomNoise.setInterval(kNoiseTickMilliseconds);
     tmrRandomNoise.setTimerType(Qt::PreciseTimer);
     tmrRandomNoise.stop();
     connect(&tmrRandomNoise, &QTimer::timeout, this, [this] {
@@ -186,8 +184,12 @@ void frmKeyboard::CreateControls() {
                 mKeyboard->NoiseTimerTick();
             }
         } catch (...) {
-            tmrRandomNoise.stop();
             const CaughtError error = DescribeCurrentException();
+            tmrRandomNoise.stop();
+            try {
+                mKeyboard->ReleaseNoiseKeys();
+            } catch (...) {
+            }
             mErrors.LogError("tmrRandomNoise_Timer", error.number, error.description, *this);
         }
     });
@@ -344,8 +346,10 @@ void frmKeyboard::SetHeight(std::int32_t twips) {
 bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove && mKeyboard != nullptr) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        // A move over a key or a line that the child let pass reaches the background too.
-        if (watched == mClient && mClient->childAt(move->position().toPoint()) != nullptr) {
+        // A move over a key or a line that the child let pass reaches the background too; a
+        // disabled key takes no part in hover entry, so over it the pointer is on the background.
+        if (const QWidget* child = watched == mClient ? mClient->childAt(move->position().toPoint()) : nullptr;
+            child != nullptr && child->isEnabled()) {
             return QMainWindow::eventFilter(watched, event);
         }
         mKeyboard->MouseMoveInForm(MouseButtonMask(move->buttons()), ShiftMask(move->modifiers()),
@@ -453,7 +457,7 @@ void frmKeyboard::FormActivate() {
 }
 
 void frmKeyboard::FormDeactivate() {
-    tmrRandomNoise.stop();
+    PauseNoise();
     if (mKeyboard != nullptr) {
         mKeyboard->RefreshToolbar();
     }

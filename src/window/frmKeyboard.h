@@ -133,6 +133,7 @@ private:
     void LineLostFocus(TextLine& line) override;
     void RememberPasswordSelection();
     void ResumeNoise(TextLine& line);
+    void PauseNoise();
 
     // Drag and drop of the password and of the plain text.
     void DragPassword();

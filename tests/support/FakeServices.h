@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <deque>
+#include <functional>
 #include <random>
 #include <set>
 
@@ -74,8 +75,10 @@ public:
         }
         return state;
     }
+    bool OtherModifierHeld() override { return otherModifier; }
     std::set<int> held;
     bool capsLock = false;
+    bool otherModifier = false; // AltGr, Super and the like
 };
 
 // The X server and the focused text line in one: a key pressed gives the character a US
@@ -86,6 +89,7 @@ public:
     explicit FakeKeyboardWire(FakeKeyState& state) : keyState(state) {}
     void KeyboardEvent(std::uint8_t key, std::uint32_t flags) override {
         events.push_back({key, (flags & kKeyEventKeyUp) == 0});
+        unseen.push_back(events.back());
         if ((flags & kKeyEventKeyUp) != 0) {
             return;
         }
@@ -103,27 +107,41 @@ public:
     std::int16_t ScanCharacter(char16_t c) override {
         return cannotType.find(c) != std::u16string::npos ? std::int16_t{-1} : us.ScanCharacter(c);
     }
+    // The line's key events come as the server sends them: key-down, its character, key-up.
     void ProcessPendingEvents() override {
         ++pumps;
+        if (inPump) {
+            std::exchange(inPump, nullptr)(); // an event of the window's own, pending just then
+        }
         std::u16string arriving = before + produced + after;
+        const std::size_t keyAt = before.size();
+        const std::vector<KeyEvent> keys = std::exchange(unseen, {});
         before.clear();
         produced.clear();
         after.clear();
-        for (char16_t c : arriving) {
-            if (keyboard != nullptr) {
-                keyboard->KeyPress(static_cast<std::int16_t>(c));
+        for (std::size_t i = 0; i <= arriving.size() && keyboard != nullptr; ++i) {
+            for (const KeyEvent& key : i == keyAt ? keys : std::vector<KeyEvent>{}) {
+                key.down ? keyboard->KeyDown(static_cast<std::int16_t>(key.key), 0)
+                         : keyboard->KeyUp(static_cast<std::int16_t>(key.key), 0);
+            }
+            if (i < arriving.size()) {
+                keyboard->KeyPress(static_cast<std::int16_t>(arriving[i]));
             }
         }
     }
     bool IsForeground(std::uintptr_t) override { return foreground; }
+    std::int32_t RepeatDelay() override { return repeatDelay; }
 
     FakeKeyState& keyState;
     Keyboard* keyboard = nullptr;
     UsLayout us;
     std::vector<KeyEvent> events;
+    std::vector<KeyEvent> unseen; // key events the line has yet to see
+    std::function<void()> inPump;
     std::u16string produced, before, after;
     std::u16string cannotType; // characters the keyboard map has no key for
     bool foreground = true;
+    std::int32_t repeatDelay = 660;
     bool flipShiftOnPress = false; // the person presses or lets go of Shift just then
     int pumps = 0;
 };

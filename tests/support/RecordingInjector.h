@@ -29,6 +29,7 @@ public:
         events.push_back({virtualKey, (flags & kKeyEventKeyUp) == 0});
         lastFlags = flags;
     }
+    std::int32_t RepeatDelay() override { return 660; }
     std::vector<KeyEvent> events;
     std::uint32_t lastFlags = 0;
     long limit = -1;

@@ -8,6 +8,15 @@ void Win32Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) 
     ::keybd_event(virtualKey, 0, flags, 0);
 }
 
+// The keyboard delay setting: 0 to 3 for 250 to 1000 ms.
+std::int32_t Win32Keyboard::RepeatDelay() {
+    int setting = 0;
+    if (::SystemParametersInfoW(SPI_GETKEYBOARDDELAY, 0, &setting, 0) == 0) {
+        return 0;
+    }
+    return 250 * (setting + 1);
+}
+
 std::int16_t Win32Keyboard::ScanCharacter(char16_t character) {
     // The top bit of the version tells the Windows 95 family, which has only the ANSI call.
     if ((::GetVersion() & 0x80000000U) == 0) {
@@ -24,6 +33,16 @@ std::int16_t Win32Keyboard::ScanCharacter(char16_t character) {
 std::int16_t Win32Keyboard::GetAsyncKeyState(int virtualKey) { return ::GetAsyncKeyState(virtualKey); }
 
 std::int16_t Win32Keyboard::GetKeyState(int virtualKey) { return ::GetKeyState(virtualKey); }
+
+// AltGr is Ctrl and Alt together here.
+bool Win32Keyboard::OtherModifierHeld() {
+    for (const int key : {VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN}) {
+        if ((::GetAsyncKeyState(key) & 0x8000) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
 
 bool Win32Keyboard::IsForeground(std::uintptr_t ownWindow) {
     return reinterpret_cast<std::uintptr_t>(::GetForegroundWindow()) == ownWindow;

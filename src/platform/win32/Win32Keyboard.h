@@ -10,9 +10,11 @@ namespace mirvane::win32 {
 class Win32Keyboard final : public KeyInjector, public KeyLayout, public KeyState, public ForegroundWindow {
 public:
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
+    std::int32_t RepeatDelay() override;
     std::int16_t ScanCharacter(char16_t character) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
     std::int16_t GetKeyState(int virtualKey) override;
+    bool OtherModifierHeld() override;
     bool IsForeground(std::uintptr_t ownWindow) override;
 };
 

@@ -1,6 +1,7 @@
 #include "X11Keyboard.h"
 
 #include "Display.h"
+#include "KeyGuardian.h"
 #include "VirtualKeys.h"
 
 #include <xcb/xcb.h>
@@ -132,17 +133,38 @@ std::uint8_t X11Keyboard::KeycodeOf(int virtualKey) {
     return 0;
 }
 
-// Code 0 names no key: nothing is sent. So is a key the keymap does not have.
+// Code 0 names no key: nothing is sent. So is a key the keymap does not have. A release goes
+// to the keycode the press went to, though the keymap or group changed since.
 void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
     FollowKeyboardChanges();
-    const std::uint8_t keycode = virtualKey == 0 ? 0 : KeycodeOf(virtualKey);
+    const bool release = (flags & kKeyEventKeyUp) != 0;
+    std::uint8_t& pressed = mPressedKeycode[virtualKey];
+    const std::uint8_t keycode = virtualKey == 0 ? 0 : release && pressed != 0 ? pressed : KeycodeOf(virtualKey);
     if (keycode == 0) {
         return;
     }
-    const std::uint8_t type = (flags & kKeyEventKeyUp) != 0 ? XCB_KEY_RELEASE : XCB_KEY_PRESS;
-    xcb_test_fake_input(mConnection, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+    if (release) {
+        pressed = 0;
+    } else {
+        pressed = keycode;
+        GuardKeyPressed(keycode);
+    }
+    xcb_test_fake_input(mConnection, release ? XCB_KEY_RELEASE : XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE,
+                        0, 0, 0);
     // A round trip: once it returns, the server has delivered the key to the focused window.
     std::free(xcb_get_input_focus_reply(mConnection, xcb_get_input_focus(mConnection), nullptr));
+    if (release) {
+        GuardKeyReleased(keycode);
+    }
+}
+
+std::int32_t X11Keyboard::RepeatDelay() {
+    if (!mHasXkb) {
+        return 0;
+    }
+    auto controls = Owned(xcb_xkb_get_controls_reply(
+        mConnection, xcb_xkb_get_controls(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+    return controls ? controls->repeatDelay : 0;
 }
 
 std::int16_t X11Keyboard::ScanCharacter(char16_t character) {
@@ -203,6 +225,20 @@ std::int16_t X11Keyboard::GetKeyState(int virtualKey) {
         state = static_cast<std::int16_t>(state | kKeyToggledBit);
     }
     return state;
+}
+
+// Held modifiers only: a locked one (Num Lock) changes no letter or digit key.
+bool X11Keyboard::OtherModifierHeld() {
+    if (!mHasXkb) {
+        return false;
+    }
+    auto state = Owned(
+        xcb_xkb_get_state_reply(mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
+    if (!state) {
+        return false;
+    }
+    const unsigned held = (state->baseMods | state->latchedMods) & ~unsigned{XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_LOCK};
+    return held != 0 || state->baseGroup != 0 || state->latchedGroup != 0;
 }
 
 bool X11Keyboard::IsForeground(std::uintptr_t ownWindow) {

@@ -3,6 +3,7 @@
 #include "platform/KeyInjection.h"
 #include "platform/KeyState.h"
 
+#include <array>
 #include <cstdint>
 #include <vector>
 
@@ -22,9 +23,11 @@ public:
     X11Keyboard& operator=(const X11Keyboard&) = delete;
 
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
+    std::int32_t RepeatDelay() override;
     std::int16_t ScanCharacter(char16_t character) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
     std::int16_t GetKeyState(int virtualKey) override;
+    bool OtherModifierHeld() override;
     bool IsForeground(std::uintptr_t ownWindow) override;
 
     // The keycodes held down on the server now.
@@ -48,6 +51,7 @@ private:
     std::uint8_t mXkbFirstEvent = 0;
     std::uint8_t mGroup = 0; // the active group, 0 for the first
     std::uint32_t mActiveWindowAtom = 0;
+    std::array<std::uint8_t, 256> mPressedKeycode{}; // by virtual key: the keycode its key-down pressed
 };
 
 } // namespace mirvane::x11
