@@ -3,6 +3,7 @@
 #include "app/modMain.h"
 #include "platform/ProcessHardening.h"
 #include "platform/x11/Display.h"
+#include "platform/x11/KeyGuardian.h"
 
 #include <QApplication>
 
@@ -18,6 +19,7 @@ int main(int argc, char* argv[]) {
                                                       mirvane::x11::DisplayAnswers, std::cout, std::cerr)) {
         return *status;
     }
+    mirvane::x11::StartKeyGuardian(); // while the process has one thread
     // Keys are injected and read through X11: on a Wayland session, run through XWayland.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
