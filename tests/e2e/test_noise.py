@@ -2,9 +2,13 @@
 server records the person's keys mixed with noise, the dragged password is exactly what the
 person typed, and no key the program pressed is ever left down."""
 
+import os
 import random
+import signal
 import time
 import unittest
+
+from Xlib import display as xdisplay
 
 from desktop import ask_probe, click_at, drag, DropTarget, Probe, Program, select_all, wait_for, xdotool
 
@@ -92,6 +96,22 @@ class Noise(unittest.TestCase):
         self.program.process.terminate()
         self.assertEqual(self.program.process.wait(timeout=10), 0)
         self.assertEqual(ask_probe("down")[1:], [])
+
+
+class Killed(unittest.TestCase):
+    def test_a_program_killed_while_it_holds_a_noise_key_leaves_no_key_down(self):
+        server = xdisplay.Display()
+        held = lambda: [code for code in range(256) if server.query_keymap()[code // 8] >> (code % 8) & 1]
+        for run in range(20):
+            program = Program()
+            self.addCleanup(program.stop)
+            program.menu("Options", "Hide password in amongst random characters")
+            program.password_line().click()
+            # SIGKILL ends it before it can let go of anything: the moment a noise key is down.
+            wait_for("a noise key held", held, timeout=20, interval=0.002)
+            os.kill(program.process.pid, signal.SIGKILL)
+            program.process.wait()
+            wait_for(f"no key down after kill {run}", lambda: held() == [], timeout=5)
 
 
 if __name__ == "__main__":
