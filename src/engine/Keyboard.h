@@ -155,6 +155,7 @@ private:
     bool CanTypeNoiseKey(std::int32_t virtualKey);
     std::int32_t NoiseHoldTicks();
     void CountDownNoiseHolds();
+    void TakeKeyPressedOverNoise(std::int32_t virtualKey);
     void SendNoiseKeyEvent(std::int32_t virtualKey, bool down);
     std::int16_t ShiftWord();
     cSendKeys NoiseKeys();

@@ -139,8 +139,8 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
     const bool alreadyDown = std::any_of(mHeldNoiseKeys.begin(), mHeldNoiseKeys.end(),
                                          [key](const HeldNoiseKey& held) { return held.key == key; });
     // A key that gives other characters in the keyboard map now would be taken for the
-    // person's, and one still held would only repeat: this step types nothing.
-    if (alreadyDown || !CanTypeNoiseKey(key)) {
+    // person's, and the server drops the press of a key that is down: this step types nothing.
+    if (alreadyDown || (mKeyState.GetAsyncKeyState(key) & kKeyDownBit) != 0 || !CanTypeNoiseKey(key)) {
         mNoiseKey = 0;
         return;
     }
@@ -176,6 +176,22 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
     if (failure) {
         std::rethrow_exception(failure);
     }
+}
+
+// The X server drops the press of a key that is down already: a person who types the key a
+// noise key holds gets no character, and only the key-up, which lets go of the noise key too.
+// That key-up tells what the person typed.
+void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
+    const auto held = std::find_if(mHeldNoiseKeys.begin(), mHeldNoiseKeys.end(),
+                                   [virtualKey](const HeldNoiseKey& key) { return key.key == virtualKey; });
+    if (held == mHeldNoiseKeys.end()) {
+        return;
+    }
+    mHeldNoiseKeys.erase(held);
+    const auto [unshifted, shifted] = UsCharacters(virtualKey);
+    const bool capsOn = (mKeyState.GetKeyState(kCapsLockKey) & kKeyToggledBit) != 0;
+    const char16_t typed = (ShiftWord() != 0) != (capsOn && virtualKey >= 'A') ? shifted : unshifted;
+    NoiseKeyPress(static_cast<std::int16_t>(typed), false);
 }
 
 void Keyboard::CountDownNoiseHolds() {

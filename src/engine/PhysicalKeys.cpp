@@ -64,9 +64,11 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
 // A noise key's own events say nothing of the person's Shift: following them would let go of
 // an on-screen Shift the person latched.
 void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t /*shift*/) {
-    if (keyCode != mNoisePumpKey) {
-        FollowPhysicalShift();
+    if (keyCode == mNoisePumpKey) {
+        return;
     }
+    FollowPhysicalShift();
+    TakeKeyPressedOverNoise(keyCode);
 }
 
 std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {

@@ -253,6 +253,21 @@ TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
     EXPECT_EQ(k.CurrentPassword(), u"abd");
 }
 
+// The server drops the press of a key that a noise key holds: the person's key-up of it, the
+// one sign left, types its character, in place, with Caps Lock as it is.
+TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItStillTypes) {
+    k.SetObsfucate(true);
+    for (bool caps : {false, true}) {
+        h.keyState.capsLock = caps;
+        ASSERT_GT(NoiseStep(h, 11), 0); // "a" or "A", held
+        k.KeyUp(65, 0);
+        EXPECT_FALSE(k.NoiseKeyHeld());
+        k.KeyPress(u'1');
+    }
+    EXPECT_EQ(k.CurrentPassword(), u"a1A1");
+    EXPECT_EQ(w.password.text, u"******");
+}
+
 // Inside a noise key's own pump the key's events and character are no sign of the person: a
 // command there that switches the option off keeps the character out, and the key's key-down
 // and key-up leave the on-screen Shift the person latched.
