@@ -205,6 +205,7 @@ void frmKeyboard::CreateControls() {
         connect(button, &QPushButton::clicked, this, [this, button] { KeyButtonClick(button); });
         connect(button, &KeyButtonWidget::pointerMoved, this, &frmKeyboard::KeyButtonMouseMove);
         connect(button, &KeyButtonWidget::pointerReleased, this, &frmKeyboard::KeyButtonMouseUp);
+        button->installEventFilter(this); // a disabled key reports no moves of its own
         mKeyButtons.push_back(button);
     }
 
@@ -346,10 +347,11 @@ void frmKeyboard::SetHeight(std::int32_t twips) {
 bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove && mKeyboard != nullptr) {
         const auto* move = static_cast<QMouseEvent*>(event);
-        // A move over a key or a line that the child let pass reaches the background too; a
-        // disabled key takes no part in hover entry, so over it the pointer is on the background.
-        if (const QWidget* child = watched == mClient ? mClient->childAt(move->position().toPoint()) : nullptr;
-            child != nullptr && child->isEnabled()) {
+        // A move over a key or a line that the child let pass reaches the background too. A
+        // disabled key takes no part in hover entry: over it the pointer is on the background.
+        const auto* key = qobject_cast<const KeyButtonWidget*>(watched);
+        if ((key != nullptr && key->isEnabled()) ||
+            (watched == mClient && mClient->childAt(move->position().toPoint()) != nullptr)) {
             return QMainWindow::eventFilter(watched, event);
         }
         mKeyboard->MouseMoveInForm(MouseButtonMask(move->buttons()), ShiftMask(move->modifiers()),

@@ -1,0 +1,45 @@
+#include "WindowHarness.h"
+
+#include <gtest/gtest.h>
+
+using namespace mirvane;
+using namespace mirvane::test;
+
+// A disabled key (Tab and Enter while the password is masked) takes no part in hover entry:
+// resting on it is resting on the background, and the countdown of the previous key stops.
+TEST(PointerOverKeys, ADisabledKeyCountsAsTheBackground) {
+    WindowHarness h;
+    h.Engine().SetInputMode(2);
+    KeyButtonWidget* q = h.KeyShowing("q");
+    KeyButtonWidget* tab = h.KeyShowing("tab");
+    ASSERT_NE(q, nullptr);
+    ASSERT_NE(tab, nullptr);
+    ASSERT_FALSE(tab->isEnabled());
+    QTest::mouseMove(q, q->rect().center());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return h.Window().HoverTimer().Enabled(); }));
+    QTest::mouseMove(tab, tab->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.Window().HoverTimer().Enabled(); }));
+}
+
+// After a double click the noise waits while the selection stands, and goes on as soon as
+// the person has typed over it; no later click is needed.
+TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
+    WindowHarness h;
+    PasswordLine* line = h.Window().PasswordWidget();
+    h.Engine().SetObsfucate(true);
+    QTest::keyClicks(line, "ab");
+    QTest::mouseDClick(line, Qt::LeftButton);
+    QTest::mouseRelease(line, Qt::LeftButton); // the second press's release
+    ASSERT_EQ(line->SelLength(), 2);
+    EXPECT_TRUE(h.Window().NoiseTimer().Enabled()) << "after the double click";
+    const auto presses = [&] {
+        for (int tick = 0; tick < 40; ++tick) {
+            h.Engine().NoiseTimerTick();
+        }
+        return std::count_if(h.injector.events.begin(), h.injector.events.end(), [](const KeyEvent& e) { return e.down; });
+    };
+    EXPECT_EQ(presses(), 0);
+    QTest::keyClicks(line, "c");
+    EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
+    EXPECT_GT(presses(), 0);
+}
