@@ -110,6 +110,9 @@ public:
     void RandomNoiseTimer(); // one noise step
     void ReleaseNoiseKeys(); // every noise key still held goes up now: the noise pauses
     bool NoiseKeyHeld() const { return !mHeldNoiseKeys.empty(); }
+    // The option is on, the window believes it has the keyboard, and yet no noise key has gone
+    // down for a second: the system will not take them. The toolbar shows it.
+    bool NoiseBlocked() const { return mNoiseBlocked; }
     void ClearText();
     void HighlightText();
     void Resize();
@@ -156,6 +159,8 @@ private:
     std::int32_t NoiseHoldTicks();
     void CountDownNoiseHolds();
     void TakeKeyPressedOverNoise(std::int32_t virtualKey);
+    void NoteNoiseMissed(std::int32_t ticks);
+    void NoteNoisePressed();
     void SendNoiseKeyEvent(std::int32_t virtualKey, bool down);
     std::int16_t ShiftWord();
     cSendKeys NoiseKeys();
@@ -213,6 +218,8 @@ private:
     };
     std::vector<HeldNoiseKey> mHeldNoiseKeys;
     std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling
+    std::int32_t mNoiseMissedTicks = 0; // ticks since a noise key was due and none could go down
+    bool mNoiseBlocked = false;
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;
     std::int16_t mKeyboardLayoutType = 0;

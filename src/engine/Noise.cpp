@@ -12,6 +12,8 @@ namespace mirvane {
 
 namespace {
 constexpr std::int16_t kStandardEntry = 1;
+constexpr double kNoiseStepSpan = 11;
+constexpr std::int32_t kNoiseStepTicks = 13; // between two presses, on average
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
 // The two characters a noise key gives on a US keyboard, unshifted and shifted.
@@ -41,6 +43,8 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
         return;
     }
     toolbar.SetButtonValue("Obsfucate", 0);
+    mNoiseMissedTicks = 0;
+    mNoiseBlocked = false;
     // Switched off inside a noise key's own pump (a command among the pending events): the key
     // goes up now, and its character, still on its way, is known as noise when it comes.
     if (mNoiseKey > 0) {
@@ -71,6 +75,24 @@ void Keyboard::NoiseTimerTick() {
         RandomNoiseTimer();
     } else {
         CountDownNoiseHolds();
+        NoteNoiseMissed(1); // the toolkit gave the line the keyboard, the X server did not
+    }
+}
+
+void Keyboard::NoteNoiseMissed(std::int32_t ticks) {
+    constexpr std::int32_t kBlockedAfterTicks = 1000 / kNoiseTickMilliseconds;
+    mNoiseMissedTicks += ticks;
+    if (!mNoiseBlocked && mNoiseMissedTicks >= kBlockedAfterTicks) {
+        mNoiseBlocked = true;
+        RefreshToolbar();
+    }
+}
+
+void Keyboard::NoteNoisePressed() {
+    mNoiseMissedTicks = 0;
+    if (mNoiseBlocked) {
+        mNoiseBlocked = false;
+        RefreshToolbar();
     }
 }
 
@@ -91,7 +113,7 @@ void Keyboard::RandomNoiseTimer() {
         PressNoiseKey(mNoiseChar);
         // Presses 8 to 19 ticks apart (128 to 304 ms), as a person's are: a wider spread
         // would tell the noise by the gap before each press.
-        mNoiseCountdown = 7 + ToLong(mRandom.Next() * 11);
+        mNoiseCountdown = 7 + ToLong(mRandom.Next() * kNoiseStepSpan);
     } else {
         --mNoiseCountdown;
     }
@@ -140,8 +162,13 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
                                          [key](const HeldNoiseKey& held) { return held.key == key; });
     // A key that gives other characters in the keyboard map now would be taken for the
     // person's, and the server drops the press of a key that is down: this step types nothing.
-    if (alreadyDown || (mKeyState.GetAsyncKeyState(key) & kKeyDownBit) != 0 || !CanTypeNoiseKey(key)) {
+    if (alreadyDown || (mKeyState.GetAsyncKeyState(key) & kKeyDownBit) != 0) {
         mNoiseKey = 0;
+        return;
+    }
+    if (!CanTypeNoiseKey(key)) {
+        mNoiseKey = 0;
+        NoteNoiseMissed(kNoiseStepTicks);
         return;
     }
     const auto [unshifted, shifted] = UsCharacters(key);
@@ -167,6 +194,7 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
         }
     } else if (stillDown) {
         mHeldNoiseKeys.push_back({key, NoiseHoldTicks()});
+        NoteNoisePressed();
     }
     if (mExpectingNoise && mNoiseOtherAt < mCurrentPassword.size()) {
         mCurrentPassword.erase(mNoiseOtherAt, 1);

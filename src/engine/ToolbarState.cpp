@@ -8,7 +8,8 @@ void Keyboard::RefreshToolbar() {
         toolbar.SetButtonValue(key, pressed ? 1 : 0);
     };
 
-    press("Obsfucate", mObsfucate);
+    // Pressed while on; 2, marked, while on but blocked.
+    toolbar.SetButtonValue("Obsfucate", !mObsfucate ? 0 : mNoiseBlocked ? 2 : 1);
     if (mInputMode >= 1 && mInputMode <= 3) {
         press("Standard", mInputMode == 1);
         press("Hover", mInputMode == 2);

@@ -51,6 +51,12 @@ void frmKeyboard::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_
 }
 
 void frmKeyboard::LineKeyPress(TextLine& /*line*/, std::int16_t& keyAscii) {
+    // Typing into the line is the surest sign the noise should run: focus and mouse events met
+    // in an unusual order on a busy desktop must not leave it off.
+    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !tmrRandomNoise.isActive() &&
+        QApplication::mouseButtons() == Qt::NoButton) {
+        tmrRandomNoise.start();
+    }
     if (mKeyboard != nullptr && EngineTakes(static_cast<std::uint16_t>(keyAscii)) &&
         !mKeyboard->KeyPress(keyAscii)) {
         keyAscii = 0;

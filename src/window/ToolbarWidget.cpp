@@ -34,10 +34,13 @@ ToolbarWidget::ToolbarWidget(QWidget* parent)
             continue;
         }
         const QString key = QString::fromLatin1(entry.key.data(), static_cast<qsizetype>(entry.key.size()));
-        QAction* action = addAction(CrispIcon(QStringLiteral(":/icons/%1.xpm").arg(key)), key);
+        const QIcon icon = CrispIcon(QStringLiteral(":/icons/%1.xpm").arg(key));
+        QAction* action = addAction(icon, key);
         action->setObjectName(key);
-        action->setToolTip(
-            QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size())));
+        const QString tooltip = QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size()));
+        action->setToolTip(tooltip);
+        mIcons.insert(key, icon);
+        mTooltips.insert(key, tooltip);
         action->setCheckable(entry.showsState);
         connect(action, &QAction::triggered, this, [this, key] { emit buttonClicked(key); });
         mButtons.insert(key, action);
@@ -53,10 +56,28 @@ QAction* ToolbarWidget::ButtonAction(std::string_view key) const {
     return action;
 }
 
-int ToolbarWidget::ButtonValue(std::string_view key) const { return ButtonAction(key)->isChecked() ? 1 : 0; }
+int ToolbarWidget::ButtonValue(std::string_view key) const {
+    QAction* action = ButtonAction(key);
+    return mMarked.contains(action->objectName()) ? 2 : action->isChecked() ? 1 : 0;
+}
 
+// A button that is on but whose measure cannot work now stays pressed, greyed, and says so.
 void ToolbarWidget::SetButtonValue(std::string_view key, int value) {
-    ButtonAction(key)->setChecked(value != 0);
+    QAction* action = ButtonAction(key);
+    const QString name = action->objectName();
+    action->setChecked(value != 0);
+    if ((value == 2) == mMarked.contains(name)) {
+        return;
+    }
+    if (value == 2) {
+        mMarked.insert(name);
+        action->setIcon(QIcon(mIcons.value(name).pixmap(iconSize(), QIcon::Disabled)));
+        action->setToolTip(mTooltips.value(name) + QStringLiteral(" - not working now: the system takes none of its keys"));
+    } else {
+        mMarked.remove(name);
+        action->setIcon(mIcons.value(name));
+        action->setToolTip(mTooltips.value(name));
+    }
 }
 
 } // namespace mirvane

@@ -3,6 +3,7 @@
 #include "QtControls.h"
 
 #include <QHash>
+#include <QSet>
 #include <QToolBar>
 
 #include <array>
@@ -54,6 +55,9 @@ signals:
 
 private:
     QHash<QString, QAction*> mButtons;
+    QHash<QString, QIcon> mIcons;
+    QHash<QString, QString> mTooltips;
+    QSet<QString> mMarked; // value 2: pressed, but what it stands for is not happening
 };
 
 } // namespace mirvane

@@ -43,3 +43,24 @@ TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
     EXPECT_GT(presses(), 0);
 }
+
+// With the option on, noise that is off while the person types into the line (focus events
+// that came in an unusual order) starts again; the toolbar marks it while the X server gives
+// its keys to another window although the window holds the focus, and clears it once they go in.
+TEST(NoiseAndSelection, NoiseNeverStaysOffOrBlockedUnseenWhileThePersonTypes) {
+    WindowHarness h;
+    PasswordLine* line = h.Window().PasswordWidget();
+    h.Engine().SetObsfucate(true);
+    h.Window().NoiseTimer().SetEnabled(false);
+    QTest::keyClicks(line, "a");
+    EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
+    h.foreground.foreground = false;
+    const auto obsfucate = [&] { return h.Window().ToolbarWidgetControl()->ButtonValue("Obsfucate"); };
+    for (int tick = 0; tick < 100 && obsfucate() == 1; ++tick) { // a key due, then a second
+        h.Engine().NoiseTimerTick();
+    }
+    EXPECT_EQ(obsfucate(), 2);
+    h.foreground.foreground = true;
+    h.Engine().NoiseTimerTick();
+    EXPECT_EQ(obsfucate(), 1);
+}
