@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <xcb/xcb.h>
+#include <xcb/xtest.h>
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
@@ -145,4 +146,47 @@ TEST_F(X11Keys, TheWindowIsInFrontOnlyWhileItHasTheServersInputFocus) {
     xcb_disconnect(connection);
     EXPECT_FALSE(keyboard.IsForeground(line.winId()));
     EXPECT_FALSE(keyboard.IsForeground(other.winId()));
+}
+
+// A release goes to the keycode its press went to, though the keymap has moved the key since.
+// AltGr and Super count as held modifiers, Shift and a locked Num Lock do not; the server's
+// repeat delay (its default here) is read back.
+TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    const auto press = [connection](std::uint8_t keycode, bool down) {
+        xcb_test_fake_input(connection, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE,
+                            0, 0, 0);
+        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+    };
+    const auto keysymAt = [connection](std::uint8_t keycode) {
+        auto* mapping = xcb_get_keyboard_mapping_reply(connection, xcb_get_keyboard_mapping(connection, keycode, 1),
+                                                       nullptr);
+        const xcb_keysym_t keysym = mapping != nullptr ? xcb_get_keyboard_mapping_keysyms(mapping)[0] : 0;
+        std::free(mapping);
+        return keysym;
+    };
+    ASSERT_EQ(std::system("setxkbmap -layout us -option lv3:ralt_switch"), 0);
+    EXPECT_EQ(keyboard.RepeatDelay(), 660);
+    for (const auto& [keycode, held] : {std::pair{108, true}, {133, true}, {50, false}}) {
+        press(static_cast<std::uint8_t>(keycode), true);
+        EXPECT_EQ(keyboard.OtherModifierHeld(), held) << keycode;
+        press(static_cast<std::uint8_t>(keycode), false);
+        EXPECT_FALSE(keyboard.OtherModifierHeld()) << keycode;
+    }
+    press(77, true); // Num Lock, locked
+    press(77, false);
+    EXPECT_FALSE(keyboard.OtherModifierHeld());
+    press(77, true);
+    press(77, false);
+
+    keyboard.KeyboardEvent('Q', 0);
+    const std::vector<std::uint8_t> pressed = keyboard.KeysDown();
+    ASSERT_TRUE(std::system("setxkbmap -layout fr") == 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return keysymAt(pressed.front()) == 'a'; }, 5000)); // q and a swap places
+    keyboard.GetAsyncKeyState('Q'); // the map's change has reached the key layer
+    keyboard.ScanCharacter(u'q');
+    keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
+    EXPECT_TRUE(keyboard.KeysDown().empty());
+    ASSERT_EQ(std::system("setxkbmap -layout us -option"), 0);
+    xcb_disconnect(connection);
 }
