@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     # build
     cmake ninja-build g++ clang libclang-rt-14-dev pkg-config qt6-base-dev qt6-qpa-plugins libgtest-dev libgmock-dev
-    libxcb1-dev libxcb-xtest0-dev libxcb-xkb-dev libxkbcommon-dev libxkbcommon-x11-dev
+    libxcb1-dev libxcb-xtest0-dev libxcb-xkb-dev libxcb-xinput-dev libxkbcommon-dev libxkbcommon-x11-dev
     # a desktop without a screen, driven as a person would
     xvfb openbox xdotool wmctrl x11-utils x11-xkb-utils xauth dbus at-spi2-core python3 python3-pyatspi python3-xlib
     gir1.2-atspi-2.0 gdb

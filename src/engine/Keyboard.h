@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -159,6 +160,7 @@ private:
     std::int32_t NoiseHoldTicks();
     void CountDownNoiseHolds();
     void TakeKeyPressedOverNoise(std::int32_t virtualKey);
+    void TakeKeysPressedOverNoise();
     void NoteNoiseMissed(std::int32_t ticks);
     void NoteNoisePressed();
     void SendNoiseKeyEvent(std::int32_t virtualKey, bool down);
@@ -219,6 +221,7 @@ private:
     std::vector<HeldNoiseKey> mHeldNoiseKeys;
     std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling
     std::int32_t mNoiseMissedTicks = 0; // ticks since a noise key was due and none could go down
+    std::minstd_rand mNoiseTickJitter;   // each tick's length, apart from the draws of the noise itself
     bool mNoiseBlocked = false;
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;

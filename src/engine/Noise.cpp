@@ -35,6 +35,7 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     mWindow->NoiseTimer().SetEnabled(blnTurnOnObsfucation);
     ToolbarControl& toolbar = mWindow->Toolbar();
     if (blnTurnOnObsfucation) {
+        mNoiseTickJitter.seed(static_cast<std::uint32_t>(mRandom.Next() * 2147483646.0) + 1);
         toolbar.SetButtonValue("Obsfucate", 1);
         SetInputMode(kStandardEntry);
         TextLine& line = VisibleLine();
@@ -67,6 +68,10 @@ void Keyboard::NoiseTimerTick() {
     if (mNoiseStepRunning) {
         return; // a tick inside a noise key's own event pump
     }
+    // Ticks of 8 to 24 ms, 16 on average: on a steady tick every noise press and release would
+    // fall on one lattice of times, which a logger finds in their spacing.
+    mWindow->NoiseTimer().SetInterval(kNoiseTickMilliseconds / 2 +
+                                      static_cast<std::int32_t>(mNoiseTickJitter() % (kNoiseTickMilliseconds + 1)));
     if (!mObsfucate || !mWindow->TextLineHasFocus()) {
         ReleaseNoiseKeys();
         return;
@@ -207,8 +212,8 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
 }
 
 // The X server drops the press of a key that is down already: a person who types the key a
-// noise key holds gets no character, and only the key-up, which lets go of the noise key too.
-// That key-up tells what the person typed.
+// noise key holds gets no character. The key layer's word that somebody pressed it, or the
+// person's key-up, which lets go of the noise key too, tells what the person typed.
 void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
     const auto held = std::find_if(mHeldNoiseKeys.begin(), mHeldNoiseKeys.end(),
                                    [virtualKey](const HeldNoiseKey& key) { return key.key == virtualKey; });
@@ -222,7 +227,22 @@ void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
     NoiseKeyPress(static_cast<std::int16_t>(typed), false);
 }
 
+// Asked before each of the person's keys and on each tick, so that the swallowed key takes its
+// place before the next one.
+void Keyboard::TakeKeysPressedOverNoise() {
+    std::vector<std::int32_t> swallowed;
+    for (const HeldNoiseKey& held : mHeldNoiseKeys) {
+        if (mInjector.PressedElsewhere(static_cast<std::uint8_t>(held.key))) {
+            swallowed.push_back(held.key);
+        }
+    }
+    for (const std::int32_t key : swallowed) {
+        TakeKeyPressedOverNoise(key);
+    }
+}
+
 void Keyboard::CountDownNoiseHolds() {
+    TakeKeysPressedOverNoise();
     std::vector<std::int32_t> due;
     for (auto it = mHeldNoiseKeys.begin(); it != mHeldNoiseKeys.end();) {
         if (--it->ticksLeft <= 0) {

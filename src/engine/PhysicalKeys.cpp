@@ -47,6 +47,7 @@ void Keyboard::FollowPhysicalShift() {
 
 void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
     if (keyCode != mNoisePumpKey) {
+        TakeKeysPressedOverNoise();
         FollowPhysicalShift();
     }
     TextLine& password = mWindow->Password();

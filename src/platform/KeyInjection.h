@@ -17,6 +17,9 @@ public:
     virtual void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) = 0;
     // Milliseconds a key may stay down before the system repeats it; 0 when it does not say.
     virtual std::int32_t RepeatDelay() = 0;
+    // Whether somebody else (the person, another program) has pressed a key since this injector
+    // pressed it and while it was still down. Asking answers once.
+    virtual bool PressedElsewhere(std::uint8_t virtualKey) = 0;
 };
 
 // The current keyboard layout's answer to "which key types this character": the virtual-key

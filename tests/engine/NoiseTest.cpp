@@ -253,19 +253,27 @@ TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
     EXPECT_EQ(k.CurrentPassword(), u"abd");
 }
 
-// The server drops the press of a key that a noise key holds: the person's key-up of it, the
-// one sign left, types its character, in place, with Caps Lock as it is.
+// The server drops the press of a key that a noise key holds: the key layer's word that
+// somebody pressed it, asked before the person's next key, or else the person's key-up of it,
+// types its character, in place, with Caps Lock as it is.
 TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItStillTypes) {
     k.SetObsfucate(true);
     for (bool caps : {false, true}) {
-        h.keyState.capsLock = caps;
-        ASSERT_GT(NoiseStep(h, 11), 0); // "a" or "A", held
-        k.KeyUp(65, 0);
-        EXPECT_FALSE(k.NoiseKeyHeld());
-        k.KeyPress(u'1');
+        for (bool told : {false, true}) {
+            h.keyState.capsLock = caps;
+            ASSERT_GT(NoiseStep(h, 11), 0); // "a" or "A", held
+            if (told) {
+                h.wire.pressedElsewhere = {65};
+                k.KeyDown(49, 0); // the person's next key, "1"
+            } else {
+                k.KeyUp(65, 0);
+            }
+            EXPECT_FALSE(k.NoiseKeyHeld());
+            k.KeyPress(u'1');
+        }
     }
-    EXPECT_EQ(k.CurrentPassword(), u"a1A1");
-    EXPECT_EQ(w.password.text, u"******");
+    EXPECT_EQ(k.CurrentPassword(), u"a1a1A1A1");
+    EXPECT_EQ(w.password.text, u"************");
 }
 
 // Inside a noise key's own pump the key's events and character are no sign of the person: a

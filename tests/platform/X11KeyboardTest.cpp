@@ -190,3 +190,25 @@ TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
     ASSERT_EQ(std::system("setxkbmap -layout us -option"), 0);
     xcb_disconnect(connection);
 }
+
+// The server swallows a press of a key that is down: somebody else's press of a key the layer
+// holds is still told, once; its own press and another key's are not.
+TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
+    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
+    const auto press = [other](std::uint8_t keycode, std::uint8_t type) {
+        xcb_test_fake_input(other, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
+    };
+    keyboard.KeyboardEvent('Q', 0);
+    const std::uint8_t q = keyboard.KeysDown().front();
+    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
+    press(static_cast<std::uint8_t>(q + 1), XCB_KEY_PRESS); // the key beside it
+    press(static_cast<std::uint8_t>(q + 1), XCB_KEY_RELEASE);
+    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
+    press(q, XCB_KEY_PRESS);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return keyboard.PressedElsewhere('Q'); }, 2000));
+    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
+    press(q, XCB_KEY_RELEASE);
+    keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
+    xcb_disconnect(other);
+}

@@ -131,6 +131,7 @@ public:
     }
     bool IsForeground(std::uintptr_t) override { return foreground; }
     std::int32_t RepeatDelay() override { return repeatDelay; }
+    bool PressedElsewhere(std::uint8_t key) override { return pressedElsewhere.erase(key) != 0; }
 
     FakeKeyState& keyState;
     Keyboard* keyboard = nullptr;
@@ -142,6 +143,7 @@ public:
     std::u16string cannotType; // characters the keyboard map has no key for
     bool foreground = true;
     std::int32_t repeatDelay = 660;
+    std::set<int> pressedElsewhere; // keys somebody pressed again while the program held them
     bool flipShiftOnPress = false; // the person presses or lets go of Shift just then
     int pumps = 0;
 };

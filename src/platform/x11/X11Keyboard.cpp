@@ -5,6 +5,7 @@
 #include "VirtualKeys.h"
 
 #include <xcb/xcb.h>
+#include <xcb/xinput.h>
 #include <xcb/xtest.h>
 // The XKB header names a field "explicit", a C++ keyword.
 #define explicit explicit_
@@ -14,6 +15,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <utility>
 
 namespace mirvane::x11 {
 
@@ -47,13 +49,48 @@ X11Keyboard::X11Keyboard() {
             mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
         mGroup = state ? state->group : 0;
     }
+    WatchRawKeyPresses();
+}
+
+// The server drops the press of a key that is down already, also when the person's keyboard
+// sends it while a key of ours holds it: the raw key events, which come before that, still
+// tell. Ours are counted off as they come back.
+void X11Keyboard::WatchRawKeyPresses() {
+    const xcb_query_extension_reply_t* input = xcb_get_extension_data(mConnection, &xcb_input_id);
+    if (input == nullptr || !input->present) {
+        return;
+    }
+    auto version = Owned(xcb_input_xi_query_version_reply(
+        mConnection, xcb_input_xi_query_version(mConnection, 2, 0), nullptr));
+    if (!version || version->major_version < 2) {
+        return;
+    }
+    struct {
+        xcb_input_event_mask_t head;
+        std::uint32_t mask;
+    } select{{XCB_INPUT_DEVICE_ALL_MASTER, 1}, XCB_INPUT_XI_EVENT_MASK_RAW_KEY_PRESS};
+    mHasRawEvents = xcb_request_check(mConnection, xcb_input_xi_select_events_checked(
+                                                       mConnection, RootWindow(mConnection), 1, &select.head)) ==
+                    nullptr;
+    mInputOpcode = input->major_opcode;
 }
 
 void X11Keyboard::FollowKeyboardChanges() {
     bool reload = false;
     while (xcb_generic_event_t* event = xcb_poll_for_event(mConnection)) {
         const std::uint8_t type = event->response_type & 0x7f;
-        if (type == XCB_MAPPING_NOTIFY) {
+        if (type == XCB_GE_GENERIC) {
+            const auto* raw = reinterpret_cast<const xcb_input_raw_key_press_event_t*>(event);
+            if (mHasRawEvents && raw->extension == mInputOpcode && raw->event_type == XCB_INPUT_RAW_KEY_PRESS &&
+                raw->detail < 256) {
+                int& own = mOwnPressesUnseen[raw->detail];
+                if (own > 0) {
+                    --own;
+                } else {
+                    mPressedByOthers[raw->detail] = true;
+                }
+            }
+        } else if (type == XCB_MAPPING_NOTIFY) {
             reload = true;
         } else if (mHasXkb && type == mXkbFirstEvent) {
             const std::uint8_t xkbType = reinterpret_cast<const std::uint8_t*>(event)[1];
@@ -148,6 +185,8 @@ void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
     } else {
         pressed = keycode;
         GuardKeyPressed(keycode);
+        mPressedByOthers[keycode] = false;
+        mOwnPressesUnseen[keycode] += mHasRawEvents ? 1 : 0;
     }
     xcb_test_fake_input(mConnection, release ? XCB_KEY_RELEASE : XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE,
                         0, 0, 0);
@@ -156,6 +195,12 @@ void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
     if (release) {
         GuardKeyReleased(keycode);
     }
+}
+
+bool X11Keyboard::PressedElsewhere(std::uint8_t virtualKey) {
+    FollowKeyboardChanges();
+    const std::uint8_t keycode = mPressedKeycode[virtualKey];
+    return keycode != 0 && std::exchange(mPressedByOthers[keycode], false);
 }
 
 std::int32_t X11Keyboard::RepeatDelay() {

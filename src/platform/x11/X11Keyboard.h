@@ -24,6 +24,7 @@ public:
 
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
     std::int32_t RepeatDelay() override;
+    bool PressedElsewhere(std::uint8_t virtualKey) override;
     std::int16_t ScanCharacter(char16_t character) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
     std::int16_t GetKeyState(int virtualKey) override;
@@ -36,6 +37,7 @@ public:
 private:
     void LoadKeymap();
     void FollowKeyboardChanges();
+    void WatchRawKeyPresses();
     int GroupColumn(int keycode) const;
     std::uint32_t KeysymAt(int keycode, int level) const;
     std::uint8_t KeycodeOf(int virtualKey);
@@ -52,6 +54,10 @@ private:
     std::uint8_t mGroup = 0; // the active group, 0 for the first
     std::uint32_t mActiveWindowAtom = 0;
     std::array<std::uint8_t, 256> mPressedKeycode{}; // by virtual key: the keycode its key-down pressed
+    bool mHasRawEvents = false;
+    std::uint8_t mInputOpcode = 0;
+    std::array<int, 256> mOwnPressesUnseen{}; // by keycode: our presses whose raw events are still to come
+    std::array<bool, 256> mPressedByOthers{}; // by keycode: a press not ours since our own
 };
 
 } // namespace mirvane::x11
