@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 namespace mirvane::win32 {
 
 void Win32Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
