@@ -76,6 +76,13 @@ TEST_F(Entry, NeitherLineGrowsBeyondItsLimitAndTheBufferStaysInStep) {
     k.SetTextIsMasked(true);
     EXPECT_EQ(k.CurrentPassword().size(), 32766U);
     EXPECT_EQ(w.password.text.size(), 32766U);
+
+    // The on-screen Enter gives CR LF: one place short of the limit there is no room for it.
+    k.SetTextIsMasked(false);
+    w.plain.text = std::u16string(32766, u'x');
+    w.plain.SetSelStart(32766);
+    Click(u"ent");
+    EXPECT_EQ(w.plain.text.size(), 32766U);
 }
 
 TEST(ShiftCounterpart, GivesTheOtherCharacterOfTheSameUsKey) {

@@ -1,8 +1,14 @@
 #include "platform/x11/X11Keyboard.h"
+#include "platform/x11/X11Placement.h"
+#include "platform/x11/X11Stacking.h"
 #include "sendkeys/cSendKeys.h"
 #include "window/QtEventPump.h"
+#include "window/TextLines.h"
+#include "window/XdndWatch.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -15,6 +21,7 @@
 #undef explicit
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 using namespace mirvane;
@@ -146,6 +153,100 @@ TEST_F(X11Keys, TheWindowIsInFrontOnlyWhileItHasTheServersInputFocus) {
     xcb_disconnect(connection);
     EXPECT_FALSE(keyboard.IsForeground(line.winId()));
     EXPECT_FALSE(keyboard.IsForeground(other.winId()));
+}
+
+TEST(X11Characters, TheKeyForACharacterKeepsItsShiftLevel) {
+    x11::X11Keyboard keyboard;
+    for (const auto& [character, key] :
+         {std::pair{u'a', 65}, {u'A', 0x100 | 65}, {u'1', 49}, {u'!', 0x100 | 49}}) {
+        EXPECT_EQ(keyboard.ScanCharacter(character), key) << static_cast<char>(character);
+    }
+}
+
+namespace {
+// Another X client's window, the window manager's to place or, unmanaged, at 321, 123; with a
+// window inside it, as a program's field is.
+struct OtherClient {
+    explicit OtherClient(bool managed) {
+        const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        const std::uint32_t unmanaged = managed ? 0 : 1;
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 321, 123, 200, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_OVERRIDE_REDIRECT,
+                          &unmanaged);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, inner, window, 10, 10, 100, 50, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, 0, nullptr);
+        xcb_map_subwindows(connection, window);
+        xcb_map_window(connection, window);
+        EXPECT_TRUE(QTest::qWaitFor([this] {
+            auto* attributes = xcb_get_window_attributes_reply(
+                connection, xcb_get_window_attributes(connection, inner), nullptr);
+            const bool viewable = attributes != nullptr && attributes->map_state == XCB_MAP_STATE_VIEWABLE;
+            std::free(attributes);
+            return viewable;
+        }));
+    }
+    ~OtherClient() { xcb_disconnect(connection); }
+    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
+    xcb_window_t window = xcb_generate_id(connection);
+    xcb_window_t inner = xcb_generate_id(connection);
+};
+} // namespace
+
+TEST(X11Windows, TheServersPlaceOfAWindowIsTheWindowsPlace) {
+    OtherClient other(false);
+    const std::optional<PixelPoint> origin = x11::X11Placement().InsideOrigin(other.window);
+    ASSERT_TRUE(origin.has_value());
+    EXPECT_EQ(std::pair(origin->x, origin->y), std::pair(321, 123));
+}
+
+// The window manager owns the state: read back from the server by another client.
+TEST(X11Windows, KeepOnTopOnIsOnAndOffIsOff) {
+    QWidget window;
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    const std::string xprop =
+        "xprop -id " + std::to_string(window.winId()) + " _NET_WM_STATE | grep -q _ABOVE";
+    x11::X11Stacking stacking;
+    for (const bool on : {true, false}) {
+        stacking.SetTopMost(window.winId(), on);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (std::system(xprop.c_str()) == 0) == on; }, 5000)) << on;
+    }
+}
+
+// Through the window manager's frame, to the deepest window under the pointer.
+TEST(X11Windows, TheDropIsForTheClientUnderThePointer) {
+    OtherClient target(true);
+    DropGate gate(std::chrono::seconds(5));
+    const std::unique_ptr<XdndWatch> watch = XdndWatch::Install(gate);
+    ASSERT_NE(watch, nullptr);
+    xcb_warp_pointer(target.connection, XCB_NONE, target.inner, 0, 0, 0, 0, 20, 20);
+    std::free(xcb_get_input_focus_reply(target.connection, xcb_get_input_focus(target.connection), nullptr));
+    gate.Start();
+    xcb_button_release_event_t release{};
+    release.response_type = XCB_BUTTON_RELEASE;
+    watch->nativeEventFilter("xcb_generic_event_t", &release, nullptr);
+    gate.Requested(xcb_get_setup(target.connection)->resource_id_base);
+    EXPECT_TRUE(gate.MayAnswer());
+}
+
+// Nothing the plain line selects is offered as the primary selection; a copy the person
+// asked for is on the clipboard, and gone again after its lifetime.
+TEST(X11Windows, ThePlainLineKeepsOutOfPrimaryAndItsCopyExpires) {
+    PlainTextLine plain(nullptr);
+    plain.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&plain));
+    plain.SetText(u"s3cret");
+    QClipboard* clipboard = QGuiApplication::clipboard();
+    ASSERT_TRUE(clipboard->supportsSelection());
+    QTest::keyClick(&plain, Qt::Key_A, Qt::ControlModifier);
+    QTest::mouseDClick(plain.viewport(), Qt::LeftButton, Qt::NoModifier, QPoint(12, 10));
+    EXPECT_EQ(clipboard->text(QClipboard::Selection), QString());
+    QTest::keyClick(&plain, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(clipboard->text(), QStringLiteral("s3cret"));
+    QElapsedTimer copied;
+    copied.start();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return clipboard->text().isEmpty(); }, 15000));
+    EXPECT_GE(copied.elapsed(), 9000);
 }
 
 // A release goes to the keycode its press went to, though the keymap has moved the key since.

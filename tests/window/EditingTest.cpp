@@ -58,6 +58,8 @@ const Edit kEdits[] = {
      u"**", 1},
     {"backspace at 0", true, "abc", 0, 0, [](Editing& e) { e.Key(Qt::Key_Backspace); }, u"abc", u"***", 0},
     {"delete", true, "abc", 0, 0, [](Editing& e) { e.Key(Qt::Key_Delete); }, u"bc", u"**", 0},
+    {"delete over a selection", true, "abcd", 1, 2, [](Editing& e) { e.Key(Qt::Key_Delete); }, u"ad", u"**",
+     1},
     {"delete at the end", true, "abc", 3, 0, [](Editing& e) { e.Key(Qt::Key_Delete); }, u"abc", u"***", 3},
     {"alt+delete", true, "abc", 0, 0, [](Editing& e) { e.Key(Qt::Key_Delete, Qt::AltModifier); }, u"abc",
      u"***", 0},
@@ -128,6 +130,13 @@ const Edit kEdits[] = {
      std::nullopt, u"a\td", 2},
     {"on-screen enter over a selection", false, "abcd", 1, 2, [](Editing& e) { e.h.Click("ent"); },
      std::nullopt, u"a\r\nd", 3},
+    {"enter one short of the limit: a line break is two characters", false, "", 0, 0,
+     [](Editing& e) {
+         e.Line().SetText(SecretText(32766, u'x'));
+         e.Line().SetSelStart(32766);
+         e.Key(Qt::Key_Return);
+     },
+     std::nullopt, std::u16string(32766, u'x'), 32766},
     {"paste in the plain line", false, "", 0, 0,
      [](Editing& e) {
          QGuiApplication::clipboard()->setText(QStringLiteral("clip"));

@@ -5,9 +5,9 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-// A disabled key (Tab and Enter while the password is masked) takes no part in hover entry:
-// resting on it is resting on the background, and the countdown of the previous key stops.
-TEST(PointerOverKeys, ADisabledKeyCountsAsTheBackground) {
+// Resting on the bare background is resting on no key, and so is resting on a disabled key
+// (Tab and Enter while the password is masked): the last key's countdown stops.
+TEST(PointerOverKeys, TheBackgroundAndADisabledKeyStopTheHoverCountdown) {
     WindowHarness h;
     h.Engine().SetInputMode(2);
     KeyButtonWidget* q = h.KeyShowing("q");
@@ -15,10 +15,15 @@ TEST(PointerOverKeys, ADisabledKeyCountsAsTheBackground) {
     ASSERT_NE(q, nullptr);
     ASSERT_NE(tab, nullptr);
     ASSERT_FALSE(tab->isEnabled());
-    QTest::mouseMove(q, q->rect().center());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return h.Window().HoverTimer().Enabled(); }));
-    QTest::mouseMove(tab, tab->rect().center());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !h.Window().HoverTimer().Enabled(); }));
+    QWidget* background = h.Window().centralWidget();
+    const QPoint bare(0, q->geometry().center().y()); // left of the row of keys
+    ASSERT_EQ(background->childAt(bare), nullptr);
+    for (const auto& [widget, at] : {std::pair<QWidget*, QPoint>{background, bare}, {tab, tab->rect().center()}}) {
+        QTest::mouseMove(q, q->rect().center());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return h.Window().HoverTimer().Enabled(); }));
+        QTest::mouseMove(widget, at);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !h.Window().HoverTimer().Enabled(); })) << widget->objectName().toStdString();
+    }
 }
 
 // After a double click the noise waits while the selection stands, and goes on as soon as
