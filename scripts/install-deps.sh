@@ -10,6 +10,8 @@ packages=(
     # a desktop without a screen, driven as a person would
     xvfb openbox xdotool wmctrl x11-utils x11-xkb-utils xauth dbus at-spi2-core python3 python3-pyatspi python3-xlib
     gir1.2-atspi-2.0 gdb
+    # the toolkit's GTK theme, whose own accessibility bridge the program must keep off too
+    qt6-gtk-platformtheme
     # a Wayland session, with the toolkit's Wayland plugin that the program must not pick, and
     # a remote-desktop viewer that gives the compositor a person's pointer and keyboard
     weston xwayland qt6-wayland freerdp2-x11 openssl

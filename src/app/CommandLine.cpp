@@ -5,14 +5,14 @@
 namespace mirvane {
 
 namespace {
-constexpr std::string_view kUsage = "Usage: mirvane [--help] [--version] [-display DISPLAY]";
+constexpr std::string_view kUsage = "Usage: mirvane [--help] [--version] [--accessible] [-display DISPLAY]";
 constexpr std::string_view kVersion = "mirvane 2.3.0";
 } // namespace
 
 std::optional<int> CheckCommandLine(int argc, const char* const argv[], const std::string& platformVariable,
                                     const std::string& displayVariable,
                                     const std::function<bool(const std::string&)>& displayAnswers,
-                                    std::ostream& out, std::ostream& err) {
+                                    std::ostream& out, std::ostream& err, bool& accessible) {
     std::string platform = platformVariable;
     std::string display = displayVariable;
     for (int i = 1; i < argc; ++i) {
@@ -20,12 +20,19 @@ std::optional<int> CheckCommandLine(int argc, const char* const argv[], const st
         if (option == "--help" || option == "-h") {
             out << kUsage << "\n"
                 << "Compose a password on on-screen keys that loggers cannot follow, then drag it into\n"
-                << "another program's password field.\n";
+                << "another program's password field.\n\n"
+                << "  --accessible  show the window to screen readers and other accessibility tools\n"
+                << "                (keys, menus and toolbar, never the password); any program of\n"
+                << "                yours can then read them and run the menus\n";
             return 0;
         }
         if (option == "--version") {
             out << kVersion << "\n";
             return 0;
+        }
+        if (option == "--accessible") {
+            accessible = true;
+            continue;
         }
         // The window toolkit's own options that make sense here.
         if ((option == "-display" || option == "-platform") && i + 1 < argc) {

@@ -1,9 +1,11 @@
+#include "app/AccessibilityBus.h"
 #include "app/CommandLine.h"
 #include "app/QuitOnSignal.h"
 #include "app/modMain.h"
 #include "platform/ProcessHardening.h"
 #include "platform/x11/Display.h"
 #include "platform/x11/KeyGuardian.h"
+#include "window/LineAccessibility.h"
 
 #include <QApplication>
 
@@ -14,15 +16,18 @@ int main(int argc, char* argv[]) {
     mirvane::platform::HardenProcess(); // before the first secret exists
     const char* platform = std::getenv("QT_QPA_PLATFORM");
     const char* display = std::getenv("DISPLAY");
-    if (const auto status = mirvane::CheckCommandLine(argc, argv, platform != nullptr ? platform : "",
-                                                      display != nullptr ? display : "",
-                                                      mirvane::x11::DisplayAnswers, std::cout, std::cerr)) {
+    bool accessible = false;
+    if (const auto status = mirvane::CheckCommandLine(
+            argc, argv, platform != nullptr ? platform : "", display != nullptr ? display : "",
+            mirvane::x11::DisplayAnswers, std::cout, std::cerr, accessible)) {
         return *status;
     }
     mirvane::x11::StartKeyGuardian(); // while the process has one thread
     // Keys are injected and read through X11: on a Wayland session, run through XWayland.
     qputenv("QT_QPA_PLATFORM", "xcb");
+    mirvane::PrepareAccessibilityBus(accessible);
     QApplication application(argc, argv);
+    mirvane::InstallLineAccessibility();
     QApplication::setApplicationName(QStringLiteral("mirvane"));
     mirvane::QuitOnTerminationSignals();
     mirvane::modMain::Main();
