@@ -1,6 +1,8 @@
 #include "KeyButtonWidget.h"
 
 #include <QMouseEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 namespace mirvane {
 
@@ -40,6 +42,28 @@ KeyButtonWidget::KeyButtonWidget(int number, QWidget* parent)
     // The keys never take the keyboard focus away from the text line.
     setFocusPolicy(Qt::NoFocus);
     setAutoDefault(false);
+}
+
+void KeyButtonWidget::ShowHover(bool shown) {
+    if (shown != mHoverShown) {
+        mHoverShown = shown;
+        setAttribute(Qt::WA_Hover, shown);
+        update();
+    }
+}
+
+// The style marks the key under the pointer whether or not it tracks hovering, so the mark is
+// taken off here.
+void KeyButtonWidget::paintEvent(QPaintEvent* event) {
+    if (mHoverShown) {
+        QPushButton::paintEvent(event);
+        return;
+    }
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.state &= ~QStyle::State_MouseOver;
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 void KeyButtonWidget::mouseMoveEvent(QMouseEvent* event) {

@@ -18,6 +18,8 @@ public:
     void SetCaption(const std::u16string& caption) override { setText(ToQString(caption)); }
     bool Enabled() const override { return isEnabled(); }
     void SetEnabled(bool enabled) override { setEnabled(enabled); }
+    // Whether the key the pointer is over looks so; under the grey dot no key may give it away.
+    void ShowHover(bool shown);
 
 signals:
     void pointerMoved(KeyButtonWidget* button, std::int16_t mouseButton, std::int16_t shift, float x,
@@ -28,9 +30,11 @@ signals:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     int mNumber;
+    bool mHoverShown = true;
 };
 
 // The masks the key events carry: left 1, right 2, middle 4; Shift 1, Ctrl 2, Alt 4.

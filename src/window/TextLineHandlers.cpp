@@ -183,7 +183,7 @@ void frmKeyboard::LineLostFocus(TextLine& /*line*/) { PauseNoise(); }
 
 // The drag offers the text without handing it over: only the program it is dropped on gets
 // it, once, and only for a short while after the drop. A target asks at once; one that
-// has not asked by then gets nothing, and neither does anybody who asks later.
+// has idled that long without asking gets nothing, and neither does anybody who asks later.
 Qt::DropAction frmKeyboard::RunDrag(SecretText dragged) {
     EndDrop(); // a drop still waiting for its target is over now
     auto* drag = new QDrag(this);
@@ -206,9 +206,29 @@ Qt::DropAction frmKeyboard::RunDrag(SecretText dragged) {
     if (action == Qt::IgnoreAction) {
         EndDrop();
     } else {
-        mDropDeadline.start();
+        WatchDropDeadline();
     }
     return action;
+}
+
+// The target's moment is counted in its own time, looked at every tenth of a second; once it
+// is over, a request the X server took before then is still answered.
+void frmKeyboard::WatchDropDeadline() {
+    constexpr std::chrono::nanoseconds kLook = std::chrono::milliseconds(100);
+    if (mDropGate.Open() && mXdndWatch != nullptr) {
+        mDropGate.HeldBack(mXdndWatch->TargetHeldBack());
+    }
+    const std::chrono::nanoseconds remaining = mDropGate.Remaining();
+    if (!mDropGate.Open()) {
+        EndDrop();
+    } else if (remaining > std::chrono::nanoseconds{}) {
+        mDropDeadline.start(std::chrono::ceil<std::chrono::milliseconds>(std::min(remaining, kLook)));
+    } else if (mXdndWatch != nullptr) {
+        mXdndWatch->CloseBehindRequests();
+        mDropDeadline.start(std::chrono::ceil<std::chrono::milliseconds>(kLook));
+    } else {
+        EndDrop();
+    }
 }
 
 void frmKeyboard::EndDrop() {

@@ -144,8 +144,7 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlace
     setMinimumWidth(ToPixels(5200 - kFrameWidthTwips));
     mXdndWatch = XdndWatch::Install(mDropGate);
     mDropDeadline.setSingleShot(true);
-    mDropDeadline.setInterval(kDropAnswerMs);
-    connect(&mDropDeadline, &QTimer::timeout, this, &frmKeyboard::EndDrop);
+    connect(&mDropDeadline, &QTimer::timeout, this, &frmKeyboard::WatchDropDeadline);
     mPlaceCheck.setSingleShot(true);
     mPlaceCheck.setInterval(300);
     connect(&mPlaceCheck, &QTimer::timeout, this, &frmKeyboard::FollowWindowManager);
@@ -364,6 +363,9 @@ bool frmKeyboard::eventFilter(QObject* watched, QEvent* event) {
 // The main window's own pointer only: other programs never see the dot.
 void frmKeyboard::SetCustomPointer(bool greyDot) {
     mPointerIsDot = greyDot;
+    for (KeyButtonWidget* button : mKeyButtons) {
+        button->ShowHover(!greyDot);
+    }
     if (greyDot) {
         setCursor(mPointerImage);
     } else {

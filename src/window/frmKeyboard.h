@@ -89,7 +89,7 @@ public:
     void RunDragsWith(DragRunner runner) { mRunDrag = std::move(runner); }
     // Who may read the dragged text; told by the X connection where the drag was dropped.
     DropGate& DragGate() { return mDropGate; }
-    // How long after a drop the target may still ask for the text.
+    // How long after a drop the target may still ask for the text, in its own idle time.
     static constexpr int kDropAnswerMs = 900; // a target asks at once, even on a busy machine
 
 protected:
@@ -139,6 +139,7 @@ private:
     void DragPassword();
     void DragPlainText();
     Qt::DropAction RunDrag(SecretText dragged);
+    void WatchDropDeadline();
     void EndDrop();
     static void RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length);
 

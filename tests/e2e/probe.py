@@ -14,6 +14,7 @@ answer it gets ("GOT:<text>" or "EMPTY"), so that a test can see what leaked.
   probe.py cursor                  the pointer image the server shows now: its size, how many
                                    pixels are opaque and the colour of the first of them"""
 
+import os
 import sys
 import time
 
@@ -80,6 +81,7 @@ def client_message(to, kind, data):
 def spy(x, y, width, height, accept):
     window = new_window(x, y, width, height)
     window.change_property(atom("XdndAware"), Xatom.ATOM, 32, [5])
+    window.change_property(atom("_NET_WM_PID"), Xatom.CARDINAL, 32, [os.getpid()])  # its sleep is seen
     window.map()
     d.flush()
     say("READY")

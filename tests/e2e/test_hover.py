@@ -32,11 +32,15 @@ class Hover(unittest.TestCase):
         return self.line.character_count()
 
     def shown(self):
-        self.program.menu("View", "Password Mask")
-        text = wait_for("the plain line", self.program.text_line).text()
-        self.program.menu("View", "Password Mask")
-        wait_for("the mask back", lambda: self.program.text_line() is None)
-        return text
+        """What the line holds, as another program receives it by a drag (the bus does not tell)."""
+        self.background()  # no key pressed on while the line is dragged
+        target = DropTarget()
+        try:
+            drag(select_all(self.line), target)
+            return target.wait_for_text()
+        finally:
+            target.stop()
+            xdotool("windowactivate", "--sync", self.program.window_id)
 
     def clear(self):
         self.program.tool("Clear", "an empty line", lambda: self.line.character_count() == 0)
@@ -131,6 +135,31 @@ class Hover(unittest.TestCase):
         self.program.menu("Mouse Mode", "2. Hover Entry")
         self.rest_on("r")
         wait_for("the normal pointer over the keys again", normal)
+
+    def test_under_the_grey_dot_no_key_looks_different_for_the_pointer_over_it(self):
+        from Xlib import X, display  # the server's own pixels; its screenshots leave the pointer out
+        root = display.Display().screen().root
+        keys = [key.extents for key in self.program.visible_keys()]
+        shot = lambda: [root.get_image(*box, X.ZPixmap, 0xFFFFFFFF).data for box in keys]
+
+        def settled(what):  # the same twice in a row: the window has drawn what the pointer did
+            shots = [shot()]
+            return wait_for(what, lambda: shots[-1] if shots.append(shot()) or shots[-2] == shots[-1] else None,
+                            interval=0.3)
+
+        for mode, looks_the_same in (("3. Hidden Mouse and Hover Entry", True), ("2. Hover Entry", False)):
+            self.program.menu("Mouse Mode", mode)
+            if looks_the_same:
+                question = wait_for("the question", lambda: self.program.dialog("Hide mouse - turn it into grey dot?"))
+                next(b for b in question.descendants("push button") if b.name == "OK").click()
+            self.background()
+            away = settled("the keys with the pointer away")
+            self.rest_on("w")
+            if looks_the_same:
+                wait_for("the dot", lambda: ask_probe("cursor")[1] == "1")
+            resting = settled("the keys with the pointer resting on w")
+            differing = [i for i, (a, b) in enumerate(zip(away, resting)) if a != b]
+            self.assertEqual(differing == [], looks_the_same, (mode, [keys[i] for i in differing]))
 
 
 if __name__ == "__main__":

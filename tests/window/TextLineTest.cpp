@@ -196,18 +196,41 @@ TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
     }
 }
 
-// The moment to answer is counted from the drop, not from when the toolkit returns.
-TEST(DropGateClock, TheTargetMayAnswerOnceAndOnlyWithinTheWindowAfterTheDrop) {
+// The target's moment is its own idle time since the drop, ten seconds at most; a request
+// that comes after it, but was on its way before the gate closed, is still answered, once.
+TEST(DropGateClock, TheTargetsMomentIsItsIdleTimeAndARequestOnItsWayIsAnsweredOnce) {
     using namespace std::chrono_literals;
     std::chrono::steady_clock::time_point now{};
     DropGate gate(900ms, [&now] { return now; });
-    for (const auto& [wait, answers] : {std::pair{901ms, false}, std::pair{900ms, true}}) {
+    struct Case {
+        std::chrono::milliseconds since, heldBack;
+        std::chrono::nanoseconds remaining;
+    };
+    for (const Case c : {Case{600ms, 0ms, 300ms}, Case{901ms, 0ms, 0ms}, Case{1500ms, 1000ms, 400ms},
+                         Case{9900ms, 9500ms, 100ms}, Case{10001ms, 9900ms, 0ms}}) {
         gate.Start();
         gate.Dropped(7);
-        now += wait;
+        now += c.since;
+        gate.HeldBack(c.heldBack);
+        EXPECT_EQ(gate.Remaining(), c.remaining) << c.since.count();
         gate.Requested(7);
-        EXPECT_EQ(gate.MayAnswer(), answers) << wait.count();
+        EXPECT_TRUE(gate.MayAnswer()) << c.since.count();
+        EXPECT_EQ(gate.Remaining(), 0ns) << "answered";
+        gate.Requested(7);
+        EXPECT_FALSE(gate.MayAnswer()) << "once";
     }
+    gate.Start();
+    gate.Expire();
+    EXPECT_TRUE(gate.Open()) << "a mark of an earlier drop leaves a new drag alone";
+    gate.Dropped(7);
+    gate.Finished(8);
+    EXPECT_TRUE(gate.Open()) << "another client's word";
+    gate.Finished(7);
     gate.Requested(7);
-    EXPECT_FALSE(gate.MayAnswer()) << "once";
+    EXPECT_FALSE(gate.MayAnswer()) << "after the target finished";
+    gate.Start();
+    gate.Dropped(7);
+    gate.Expire();
+    gate.Requested(7);
+    EXPECT_FALSE(gate.MayAnswer()) << "after the gate closed behind the requests";
 }
