@@ -3,6 +3,7 @@ no platform asked for, the program opens as an X11 client by itself, and a passw
 clicks on its keys reaches another X11 program's field by a drag of the compositor's pointer."""
 
 import os
+import sys
 import time
 import unittest
 
@@ -29,7 +30,14 @@ class WaylandSession(unittest.TestCase):
             else:
                 typed += 1
                 wait_for(f"{caption} typed", lambda: line.character_count() == typed)
-        drag(select_all(line), target)
+        try:
+            drag(select_all(line), target)
+        except AssertionError as lost:
+            # Under load the compositor now and then loses a drag between its X11 clients; a
+            # person lets go and drags again.
+            print(f"{lost}; dragging again", file=sys.stderr)
+            xdotool("mouseup", 1)
+            drag(select_all(line), target)
         self.assertEqual(target.wait_for_text(), "Way1and!")
 
     def test_hover_and_menus_follow_the_window_where_the_person_moves_it(self):
