@@ -68,7 +68,8 @@ class Noise(unittest.TestCase):
                 person += 2
             recorded = presses(self.logger)[start:]
             noise = len(recorded) - person - sum(code in SHIFT_KEYCODES for code in recorded)
-            self.assertGreaterEqual(noise / len(recorded), 0.4, f"{noise} noise keys of {len(recorded)} for {password}")
+            # About half at a person's own pace; three in ten at the least.
+            self.assertGreaterEqual(noise / len(recorded), 0.3, f"{noise} noise keys of {len(recorded)} for {password}")
 
             drag(select_all(self.line), target)
             self.assertEqual(target.wait_for_text(), password)
