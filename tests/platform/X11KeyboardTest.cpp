@@ -2,9 +2,9 @@
 #include "platform/x11/X11Placement.h"
 #include "platform/x11/X11Stacking.h"
 #include "sendkeys/cSendKeys.h"
-#include "window/QtEventPump.h"
-#include "window/TextLines.h"
-#include "window/XdndWatch.h"
+#include "qt/QtEventPump.h"
+#include "qt/TextLines.h"
+#include "qt/XdndWatch.h"
 
 #include <QApplication>
 #include <QClipboard>

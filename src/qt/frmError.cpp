@@ -1,6 +1,6 @@
 #include "frmError.h"
 
-#include "window/QtControls.h"
+#include "qt/QtControls.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DropGate.h"
+#include "form/DropGate.h"
 
 #include <QAbstractNativeEventFilter>
 

@@ -1,6 +1,6 @@
 #include "WindowHarness.h"
 
-#include "app/modMain.h"
+#include "qt/modMain.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "DropGate.h"
+#include "form/DropGate.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #include "WindowHarness.h"
 
-#include "window/MenuTable.h"
+#include "form/MenuTable.h"
 
 #include <QMenuBar>
 #include <QToolButton>

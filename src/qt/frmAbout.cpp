@@ -2,7 +2,7 @@
 
 #include "frmError.h"
 
-#include "window/QtControls.h"
+#include "qt/QtControls.h"
 
 #include <QEvent>
 #include <QFrame>

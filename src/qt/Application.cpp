@@ -3,8 +3,8 @@
 #include "frmAbout.h"
 #include "frmError.h"
 
-#include "window/QtEventPump.h"
-#include "window/frmKeyboard.h"
+#include "qt/QtEventPump.h"
+#include "qt/frmKeyboard.h"
 
 namespace mirvane {
 

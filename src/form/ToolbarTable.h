@@ -1,16 +1,12 @@
 #pragma once
 
-#include "QtControls.h"
-
-#include <QHash>
-#include <QSet>
-#include <QToolBar>
-
 #include <array>
 #include <string_view>
 
 namespace mirvane {
 
+// tbToolbar as designed, left to right: each button's key and tooltip. An empty key is a
+// separator.
 struct ToolbarEntry {
     std::string_view key; // empty for a separator
     std::string_view tooltip;
@@ -37,27 +33,5 @@ inline constexpr std::array<ToolbarEntry, 18> kToolbarEntries{{
     {"", "", false},
     {"Clear", "Clear text/password", false},
 }};
-
-// tbToolbar: a toolbar placed in the client area, its buttons looked up by key.
-class ToolbarWidget final : public QToolBar, public PlacedWidget<ToolbarControl> {
-    Q_OBJECT
-public:
-    explicit ToolbarWidget(QWidget* parent);
-
-    int ButtonValue(std::string_view key) const override;
-    void SetButtonValue(std::string_view key, int value) override;
-    void Refresh() override { update(); }
-
-    QAction* ButtonAction(std::string_view key) const;
-
-signals:
-    void buttonClicked(const QString& key);
-
-private:
-    QHash<QString, QAction*> mButtons;
-    QHash<QString, QIcon> mIcons;
-    QHash<QString, QString> mTooltips;
-    QSet<QString> mMarked; // value 2: pressed, but what it stands for is not happening
-};
 
 } // namespace mirvane

@@ -1,6 +1,7 @@
 #include "frmKeyboard.h"
 
-#include "MenuTable.h"
+#include "form/FormDesign.h"
+#include "form/MenuTable.h"
 
 #include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
@@ -20,103 +21,6 @@ static void LoadWindowResources() { Q_INIT_RESOURCE(resources); }
 
 namespace mirvane {
 
-namespace {
-constexpr QRgb kKeyFaceColour = 0xE0E0E0;
-constexpr int kFrameWidthTwips = 100;
-constexpr int kFrameHeightTwips = 480;
-
-// The keys as designed (twips): each row's top, then its buttons left to right with
-// their widths; a row starts at 360 and its keys touch.
-struct DesignKey {
-    int number;
-    int width;
-    int height;
-};
-struct DesignRow {
-    int top;
-    std::array<DesignKey, 15> keys;
-    int count;
-};
-constexpr std::array<DesignRow, 5> kDesignRows{{
-    {960,
-     {{{1, 600, 600},
-       {2, 600, 600},
-       {3, 600, 600},
-       {4, 600, 600},
-       {5, 600, 600},
-       {6, 600, 600},
-       {7, 600, 600},
-       {8, 600, 600},
-       {9, 600, 600},
-       {10, 600, 600},
-       {11, 600, 600},
-       {12, 600, 600},
-       {13, 600, 600},
-       {14, 600, 600},
-       {15, 600, 600}}},
-     15},
-    {1560,
-     {{{16, 840, 600},
-       {17, 600, 600},
-       {18, 600, 600},
-       {19, 600, 600},
-       {20, 600, 600},
-       {21, 600, 600},
-       {22, 600, 600},
-       {23, 600, 600},
-       {24, 600, 600},
-       {25, 600, 600},
-       {26, 600, 600},
-       {27, 600, 600},
-       {28, 600, 600},
-       {65, 600, 585}}},
-     14},
-    {2160,
-     {{{30, 1080, 600},
-       {31, 600, 600},
-       {32, 600, 600},
-       {33, 600, 600},
-       {34, 600, 600},
-       {35, 600, 600},
-       {36, 600, 600},
-       {37, 600, 600},
-       {38, 600, 600},
-       {39, 600, 600},
-       {40, 600, 600},
-       {41, 600, 600},
-       {29, 1320, 600}}},
-     13},
-    {2760,
-     {{{42, 1320, 600},
-       {43, 600, 600},
-       {44, 600, 600},
-       {45, 600, 600},
-       {46, 600, 600},
-       {47, 600, 600},
-       {48, 600, 600},
-       {49, 600, 600},
-       {50, 600, 600},
-       {51, 600, 600},
-       {52, 600, 600},
-       {53, 1680, 600}}},
-     12},
-    {3360,
-     {{{54, 840, 600},
-       {55, 600, 600},
-       {56, 960, 600},
-       {57, 600, 600},
-       {58, 2160, 600},
-       {59, 600, 600},
-       {60, 600, 600},
-       {61, 600, 600},
-       {62, 600, 600},
-       {63, 600, 600},
-       {64, 840, 600}}},
-     11},
-}};
-
-} // namespace
-
 // Drawn at the screen's density, so that the toolkit need not scale it into a blur.
 QCursor GreyDotPointer(qreal ratio) {
     QPixmap image(QSize(16, 16) * ratio);
@@ -132,7 +36,7 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlace
     : mErrors(errors), mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)) {
     LoadWindowResources();
     setObjectName(QStringLiteral("frmKeyboard"));
-    setWindowTitle(QStringLiteral("Corvell Software: Mirvane 2008"));
+    setWindowTitle(QString::fromUtf16(kWindowTitle.data(), static_cast<qsizetype>(kWindowTitle.size())));
     QIcon icon;
     icon.addFile(QStringLiteral(":/icons/Mirvane16.xpm"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/Mirvane32.xpm"), QSize(32, 32));
@@ -141,7 +45,7 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlace
     CreateMenus();
     PlaceAtDesign();
     // The narrowest window the layout allows.
-    setMinimumWidth(ToPixels(5200 - kFrameWidthTwips));
+    setMinimumWidth(ToPixels(kNarrowestWidthTwips - kFrameWidthTwips));
     mXdndWatch = XdndWatch::Install(mDropGate);
     mDropDeadline.setSingleShot(true);
     connect(&mDropDeadline, &QTimer::timeout, this, &frmKeyboard::WatchDropDeadline);
@@ -211,7 +115,7 @@ void frmKeyboard::CreateControls() {
     tbToolbar = new ToolbarWidget(mClient);
     connect(tbToolbar, &ToolbarWidget::buttonClicked, this, &frmKeyboard::OnToolbarButton);
 
-    Timer1.setInterval(2000);
+    Timer1.setInterval(kHoverIntervalMs);
     Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % late
     Timer1.start();
     connect(&Timer1, &QTimer::timeout, this, [this] {
@@ -268,9 +172,12 @@ void frmKeyboard::CreateMenus() {
 }
 
 void frmKeyboard::PlaceAtDesign() {
-    resize(ToPixels(9795), ToPixels(5640) + menuBar()->sizeHint().height());
-    StatusBar1->setGeometry(TwipsRect(0, 5265, 9795, 375));
-    txtText->setGeometry(TwipsRect(3960, 4080, 4455, 975));
+    const auto place = [](QWidget* widget, const DesignRect& r) {
+        widget->setGeometry(TwipsRect(r.left, r.top, r.width, r.height));
+    };
+    resize(ToPixels(kDesignClientWidth), ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
+    place(StatusBar1, kStatusBarDesign);
+    place(txtText, kPlainTextDesign);
     for (const DesignRow& row : kDesignRows) {
         int left = 360;
         for (int i = 0; i < row.count; ++i) {
@@ -279,8 +186,8 @@ void frmKeyboard::PlaceAtDesign() {
             left += key.width;
         }
     }
-    tbToolbar->setGeometry(TwipsRect(0, 0, 9795, 420));
-    txtPassword->setGeometry(TwipsRect(360, 4080, 3495, 975));
+    place(tbToolbar, kToolbarDesign);
+    place(txtPassword, kPasswordDesign);
     txtText->setTabOrder(txtText, txtPassword);
 }
 

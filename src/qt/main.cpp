@@ -1,11 +1,11 @@
-#include "app/AccessibilityBus.h"
-#include "app/CommandLine.h"
-#include "app/QuitOnSignal.h"
-#include "app/modMain.h"
+#include "qt/AccessibilityBus.h"
+#include "qt/CommandLine.h"
+#include "qt/QuitOnSignal.h"
+#include "qt/modMain.h"
 #include "platform/ProcessHardening.h"
 #include "platform/x11/Display.h"
 #include "platform/x11/KeyGuardian.h"
-#include "window/LineAccessibility.h"
+#include "qt/LineAccessibility.h"
 
 #include <QApplication>
 

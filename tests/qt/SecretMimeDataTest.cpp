@@ -1,4 +1,4 @@
-#include "window/SecretMimeData.h"
+#include "qt/SecretMimeData.h"
 
 #include <gtest/gtest.h>
 

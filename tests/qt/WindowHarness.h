@@ -2,9 +2,9 @@
 
 #include "support/FakeServices.h"
 
-#include "app/Application.h"
-#include "app/frmError.h"
-#include "window/frmKeyboard.h"
+#include "qt/Application.h"
+#include "qt/frmError.h"
+#include "qt/frmKeyboard.h"
 
 #include <QLabel>
 #include <QPlainTextEdit>
