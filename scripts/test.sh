@@ -18,7 +18,7 @@ scripts/package-check.sh build
 echo "== Engine and window tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMIRVANE_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
-    ctest --test-dir build-sanitize --output-on-failure --timeout 300 -L 'engine|window'
+    ctest --test-dir build-sanitize --output-on-failure --timeout 300 -L 'engine|window|form'
 
 echo "== The key command language under libFuzzer (bounded)"
 CXX=clang++ scripts/build.sh build-fuzz --target sendkeys_fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMIRVANE_WITH_QT=OFF -DMIRVANE_FUZZ=ON \

@@ -2,7 +2,7 @@
 
 #include "QtControls.h"
 #include "SecretClipboard.h"
-#include "TextLineEvents.h"
+#include "form/TextLineEvents.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>

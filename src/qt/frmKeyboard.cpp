@@ -33,7 +33,8 @@ QCursor GreyDotPointer(qreal ratio) {
 }
 
 frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement, ShowAbout showAbout)
-    : mErrors(errors), mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)) {
+    : mErrors(errors), mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)),
+      mForm(*this, errors, stacking, *this) {
     LoadWindowResources();
     setObjectName(QStringLiteral("frmKeyboard"));
     setWindowTitle(QString::fromUtf16(kWindowTitle.data(), static_cast<qsizetype>(kWindowTitle.size())));
@@ -61,6 +62,7 @@ frmKeyboard::~frmKeyboard() {
     txtText->SetEvents(nullptr);
     mKeyboard = nullptr;
     mButtonEvents = nullptr;
+    mForm.AttachKeyboard(nullptr);
 }
 
 void frmKeyboard::CreateControls() {
@@ -81,21 +83,7 @@ void frmKeyboard::CreateControls() {
     tmrRandomNoise.setInterval(kNoiseTickMilliseconds);
     tmrRandomNoise.setTimerType(Qt::PreciseTimer);
     tmrRandomNoise.stop();
-    connect(&tmrRandomNoise, &QTimer::timeout, this, [this] {
-        try {
-            if (mKeyboard != nullptr) {
-                mKeyboard->NoiseTimerTick();
-            }
-        } catch (...) {
-            const CaughtError error = DescribeCurrentException();
-            tmrRandomNoise.stop();
-            try {
-                mKeyboard->ReleaseNoiseKeys();
-            } catch (...) {
-            }
-            mErrors.LogError("tmrRandomNoise_Timer", error.number, error.description, *this);
-        }
-    });
+    connect(&tmrRandomNoise, &QTimer::timeout, this, [this] { mForm.NoiseTimerTick(); });
 
     txtText = new PlainTextLine(mClient);
 
@@ -118,16 +106,12 @@ void frmKeyboard::CreateControls() {
     Timer1.setInterval(kHoverIntervalMs);
     Timer1.setTimerType(Qt::PreciseTimer); // a coarse timer may fire 5 % late
     Timer1.start();
-    connect(&Timer1, &QTimer::timeout, this, [this] {
-        if (mKeyboard != nullptr) {
-            mKeyboard->Timer1Tick();
-        }
-    });
+    connect(&Timer1, &QTimer::timeout, this, [this] { mForm.HoverTimerTick(); });
 
     txtPassword = new PasswordLine(mClient);
     mPointerImage = GreyDotPointer(devicePixelRatioF());
-    txtText->SetEvents(this);
-    txtPassword->SetEvents(this);
+    txtText->SetEvents(&mForm);
+    txtPassword->SetEvents(&mForm);
 
     // Pointer moves over the background and the toolbar (its buttons too) end the countdown.
     for (QWidget* form : {mClient, static_cast<QWidget*>(tbToolbar)}) {
@@ -207,6 +191,7 @@ WindowHandle frmKeyboard::Handle() const { return static_cast<WindowHandle>(winI
 void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
     mKeyboard = keyboard;
     mButtonEvents = keyboard;
+    mForm.AttachKeyboard(keyboard);
 }
 
 // A window manager may put or move the window without telling the toolkit (weston's X one
@@ -344,9 +329,9 @@ void frmKeyboard::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange) {
         if (isActiveWindow()) {
-            FormActivate();
+            mForm.FormActivate();
         } else {
-            FormDeactivate();
+            mForm.FormDeactivate();
         }
     }
 }
@@ -356,46 +341,9 @@ bool frmKeyboard::TextLineHasFocus() const {
     return focused != nullptr && (focused == txtPassword || focused == txtText);
 }
 
-TextLine& frmKeyboard::VisibleLine() {
-    return txtPassword->isHidden() ? static_cast<TextLine&>(*txtText) : static_cast<TextLine&>(*txtPassword);
-}
-
-void frmKeyboard::FormActivate() {
-    VisibleLine().SetFocus();
-    if (mKeyboard != nullptr) {
-        mKeyboard->RefreshToolbar();
-    }
-}
-
-void frmKeyboard::FormDeactivate() {
-    PauseNoise();
-    if (mKeyboard != nullptr) {
-        mKeyboard->RefreshToolbar();
-    }
-}
-
-// Each statement on its own: a failure (a window too small for the line) skips only it.
 void frmKeyboard::FormResize() {
     tbToolbar->resize(mClient->width(), tbToolbar->height()); // the toolbar spans the window
-    try {
-        txtPassword->SetHeight(Height() - txtPassword->Top() - 850);
-    } catch (...) {
-    }
-    try {
-        txtPassword->SetWidth(Width() - 200);
-    } catch (...) {
-    }
-    if (mKeyboard == nullptr) {
-        return; // before the engine holds the window, a resize has nothing to lay out
-    }
-    try {
-        mKeyboard->Resize();
-    } catch (...) {
-    }
-    try {
-        mKeyboard->RefreshToolbar();
-    } catch (...) {
-    }
+    mForm.FormResize();
 }
 
 } // namespace mirvane

@@ -1,10 +1,11 @@
 #pragma once
 
 #include "form/DropGate.h"
+#include "form/KeyboardForm.h"
+
 #include "KeyButtonWidget.h"
 #include "QtControls.h"
 #include "SecretMimeData.h"
-#include "TextLineEvents.h"
 #include "TextLines.h"
 #include "ToolbarWidget.h"
 #include "XdndWatch.h"
@@ -31,7 +32,7 @@ namespace mirvane {
 
 // The main window: the 65 keys, the two text lines, menus, toolbar and timers. Each
 // handler reads or flips a control and forwards to one engine operation.
-class frmKeyboard final : public QMainWindow, public MainWindow, private TextLineEvents {
+class frmKeyboard final : public QMainWindow, public MainWindow, private FormToolkit {
     Q_OBJECT
 public:
     // Shows the about window modally over its owner.
@@ -115,50 +116,27 @@ private:
 
     // Window events.
     void FormResize();
-    void FormActivate();
-    void FormDeactivate();
-    TextLine& VisibleLine();
 
-    // The text lines' events.
-    void LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_t shift) override;
-    void LineKeyPress(TextLine& line, std::int16_t& keyAscii) override;
-    void LineKeyUp(TextLine& line, std::int16_t keyCode, std::int16_t shift) override;
-    void LineMouseDown(TextLine& line, std::int16_t button, std::int16_t shift) override;
-    bool LineMouseMoveStartsDrag(TextLine& line, std::int16_t button, std::int16_t shift) override;
-    void LineMouseMove(TextLine& line, std::int16_t button, std::int16_t shift) override;
-    void LineMouseUp(TextLine& line, std::int16_t button, std::int16_t shift) override;
-    void LineDoubleClick(TextLine& line) override;
-    void LineStartsDrag(TextLine& line) override;
-    void LineGotFocus(TextLine& line) override;
-    void LineLostFocus(TextLine& line) override;
-    void RememberPasswordSelection();
-    void ResumeNoise(TextLine& line);
-    void PauseNoise();
-
-    // Drag and drop of the password and of the plain text.
-    void DragPassword();
-    void DragPlainText();
-    Qt::DropAction RunDrag(SecretText dragged);
+    // FormToolkit
+    void CloseWindow() override { close(); }
+    void ShowAboutBox() override;
+    bool MouseButtonHeld() const override;
+    bool Printable(char16_t code) const override;
+    void ClearOwnClipboard() override;
+    DropEffect RunDrag(SecretText dragged) override;
     void WatchDropDeadline();
     void EndDrop();
-    static void RemoveSelectionAfterMove(TextLine& line, std::int16_t start, std::int16_t length);
 
-    // Commands.
+    // Commands: the menu item's check as it was before the click, then the form decides.
     void OnMenu(Menu item);
     void OnToolbarButton(const QString& key);
-    void ViewToolbarClick();
-    bool FlipCheck(Menu item);
-    void KeepOnTopClick();
-    void KeepPasswordClick();
-    void ObsfucateClick();
-    void BeepClick();
-    void AboutClick();
 
     ErrorLog& mErrors;
     WindowStacking& mStacking;
     WindowPlacement& mPlacement;
     ShowAbout mShowAbout;
     Keyboard* mKeyboard = nullptr;
+    KeyboardForm mForm;
     KeyButtonEvents* mButtonEvents = nullptr;
 
     QWidget* mClient = nullptr;
@@ -178,11 +156,6 @@ private:
     std::array<QAction*, kMenuCount> mMenuActions{};
     std::vector<std::unique_ptr<QtMenuItem>> mMenuItems;
 
-    // Window-level state of the text-line handlers.
-    bool mDragReady = false;
-    std::int16_t mSavedSelStart = 0;
-    std::int16_t mSavedSelLength = 0;
-    SecretText mSavedText;
     DragRunner mRunDrag;
     DropGate mDropGate{std::chrono::milliseconds(kDropAnswerMs)};
     std::unique_ptr<XdndWatch> mXdndWatch;
