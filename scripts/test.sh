@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and runs every test: engine, window, X11 keys, end to end,
-# the engine and window tests under AddressSanitizer and UndefinedBehaviorSanitizer, the key
+# Installs what is missing, builds, and runs every test: engine, form, window, X11 keys, end to end,
+# the engine, form and window tests under AddressSanitizer and UndefinedBehaviorSanitizer, the key
 # command language under libFuzzer, and the layers below the window built for Windows under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -15,7 +15,7 @@ ctest --test-dir build --output-on-failure --timeout 300
 echo "== The Debian package"
 scripts/package-check.sh build
 
-echo "== Engine and window tests with AddressSanitizer and UndefinedBehaviorSanitizer"
+echo "== Engine, form and window tests with AddressSanitizer and UndefinedBehaviorSanitizer"
 scripts/build.sh build-sanitize -DCMAKE_BUILD_TYPE=Debug -DMIRVANE_SANITIZE=ON
 ASAN_OPTIONS=detect_leaks=1 LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     ctest --test-dir build-sanitize --output-on-failure --timeout 300 -L 'engine|window|form'

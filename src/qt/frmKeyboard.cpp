@@ -33,7 +33,7 @@ QCursor GreyDotPointer(qreal ratio) {
 }
 
 frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement, ShowAbout showAbout)
-    : mErrors(errors), mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)),
+    : mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)),
       mForm(*this, errors, stacking, *this) {
     LoadWindowResources();
     setObjectName(QStringLiteral("frmKeyboard"));

@@ -131,7 +131,6 @@ private:
     void OnMenu(Menu item);
     void OnToolbarButton(const QString& key);
 
-    ErrorLog& mErrors;
     WindowStacking& mStacking;
     WindowPlacement& mPlacement;
     ShowAbout mShowAbout;
