@@ -118,5 +118,4 @@ inline constexpr std::array<DesignRow, 5> kDesignRows{{
      11},
 }};
 
-
 } // namespace mirvane

@@ -40,7 +40,6 @@ constexpr std::int16_t kClipboardKeysWithCtrl[] = {45, 86, 67, 88};
 
 } // namespace
 
-
 // The characters the engine edits itself: Backspace, the printable ASCII characters and
 // 128. Other printable characters go to the engine too, so that nothing but the engine
 // ever puts text into the password line.
@@ -193,8 +192,6 @@ void KeyboardForm::LineGotFocus(TextLine& /*line*/) {
 }
 
 void KeyboardForm::LineLostFocus(TextLine& /*line*/) { PauseNoise(); }
-
-
 
 void KeyboardForm::OnMenu(Menu item) {
     if (mKeyboard == nullptr) {

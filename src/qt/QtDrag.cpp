@@ -31,7 +31,7 @@ DropEffect frmKeyboard::RunDrag(SecretText dragged) {
     } else {
         WatchDropDeadline();
     }
-    return action == Qt::MoveAction ? DropEffect::Move
+    return action == Qt::MoveAction     ? DropEffect::Move
            : action == Qt::IgnoreAction ? DropEffect::None
                                         : DropEffect::Copy;
 }

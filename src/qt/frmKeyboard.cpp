@@ -8,9 +8,9 @@
 
 #include <QApplication>
 #include <QBitmap>
-#include <QMessageBox>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPixmap>
 #include <QResizeEvent>
@@ -32,7 +32,8 @@ QCursor GreyDotPointer(qreal ratio) {
     return QCursor(image, 7, 8);
 }
 
-frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement, ShowAbout showAbout)
+frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, WindowPlacement& placement,
+                         ShowAbout showAbout)
     : mStacking(stacking), mPlacement(placement), mShowAbout(std::move(showAbout)),
       mForm(*this, errors, stacking, *this) {
     LoadWindowResources();
@@ -273,8 +274,8 @@ ScreenPoint frmKeyboard::PointerPosition() const {
 void frmKeyboard::Beep() { QApplication::beep(); }
 
 bool frmKeyboard::AskOkCancel(const std::u16string& title, const std::u16string& text) {
-    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(text), QMessageBox::Ok | QMessageBox::Cancel,
-                    this);
+    QMessageBox box(QMessageBox::Question, ToQString(title), ToQString(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, this);
     return box.exec() == QMessageBox::Ok;
 }
 

@@ -46,12 +46,14 @@ TEST_F(FormTest, ClipboardKeysAreCancelledInThePasswordLineOnly) {
         std::int16_t shift;
         std::int16_t left;
     };
-    for (const Case& c : {Case{true, 86, 2, 0}, Case{true, 67, 2, 0}, Case{true, 88, 2, 0}, Case{true, 45, 2, 0},
-                          Case{true, 45, 1, 0}, Case{true, 46, 1, 0}, Case{true, 86, 6, 86}, Case{true, 46, 0, 46},
-                          Case{false, 86, 2, 86}, Case{false, 45, 1, 45}}) {
+    for (const Case& c :
+         {Case{true, 86, 2, 0}, Case{true, 67, 2, 0}, Case{true, 88, 2, 0}, Case{true, 45, 2, 0},
+          Case{true, 45, 1, 0}, Case{true, 46, 1, 0}, Case{true, 86, 6, 86}, Case{true, 46, 0, 46},
+          Case{false, 86, 2, 86}, Case{false, 45, 1, 45}}) {
         std::int16_t key = c.key;
         form.LineKeyDown(c.password ? w.Password() : w.PlainText(), key, c.shift);
-        EXPECT_EQ(key, c.left) << c.key << " with " << c.shift << (c.password ? " in the password" : " in the text");
+        EXPECT_EQ(key, c.left) << c.key << " with " << c.shift
+                               << (c.password ? " in the password" : " in the text");
     }
     std::int16_t invisible = 0x200B; // the engine alone puts text in the line, so it is asked
     form.LineKeyPress(w.Password(), invisible);
@@ -62,7 +64,8 @@ TEST_F(FormTest, ClipboardKeysAreCancelledInThePasswordLineOnly) {
 // what the line and the buffer keep.
 TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDrop) {
     for (const auto& [keep, effect, line, buffer] :
-         {std::tuple{false, DropEffect::Move, u"abef", u"abef"}, std::tuple{false, DropEffect::Copy, u"abcdef", u"abcdef"},
+         {std::tuple{false, DropEffect::Move, u"abef", u"abef"},
+          std::tuple{false, DropEffect::Copy, u"abcdef", u"abcdef"},
           std::tuple{true, DropEffect::Move, u"abcdef", u"abcdef"}}) {
         k.SetKeepPasswordAfterDragDrop(keep);
         k.SetCurrentPassword(SecretText(u"abcdef"));
