@@ -1,0 +1,64 @@
+#include "win32/SecretClipboard.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace mirvane {
+namespace {
+
+HWND MessageWindow() {
+    return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+}
+
+std::u16string ClipboardText() {
+    std::u16string text;
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            text = static_cast<const char16_t*>(GlobalLock(data));
+            GlobalUnlock(data);
+        }
+        CloseClipboard();
+    }
+    return text;
+}
+
+// Our copy is marked for history and monitors and goes when withdrawn, but another program's
+// clipboard is never emptied, whether it came after our copy or before.
+TEST(SecretClipboard, OnlyOurOwnMarkedCopyIsEverEmptied) {
+    HWND ours = MessageWindow();
+    HWND theirs = MessageWindow();
+    SecretClipboard clipboard(ours);
+    ASSERT_TRUE(clipboard.Offer(SecretText(u"s3cret")));
+    EXPECT_EQ(ClipboardText(), u"s3cret");
+    EXPECT_TRUE(IsClipboardFormatAvailable(
+        RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+    EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory")));
+    clipboard.Withdraw();
+    EXPECT_EQ(ClipboardText(), u"");
+
+    for (const bool offeredFirst : {true, false}) {
+        if (offeredFirst) {
+            clipboard.Offer(SecretText(u"s3cret"));
+        }
+        ASSERT_TRUE(OpenClipboard(theirs));
+        EmptyClipboard();
+        const wchar_t other[] = L"other";
+        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, sizeof other);
+        memcpy(GlobalLock(copy), other, sizeof other);
+        GlobalUnlock(copy);
+        SetClipboardData(CF_UNICODETEXT, copy);
+        CloseClipboard();
+        clipboard.Withdraw();
+        clipboard.ClearOwn();
+        EXPECT_EQ(ClipboardText(), u"other") << offeredFirst;
+    }
+    clipboard.Offer(SecretText(u"s3cret"));
+    clipboard.ClearOwn();
+    EXPECT_EQ(ClipboardText(), u"");
+    DestroyWindow(ours);
+    DestroyWindow(theirs);
+}
+
+} // namespace
+} // namespace mirvane
