@@ -1,0 +1,101 @@
+#include "win32/EditLine.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+namespace mirvane {
+namespace {
+
+class RecordingEvents final : public TextLineEvents {
+public:
+    void LineKeyDown(TextLine&, std::int16_t& keyCode, std::int16_t) override {
+        said += "down" + std::to_string(keyCode) + " ";
+        keyCode = keyCode == 'Q' ? 0 : keyCode;
+    }
+    void LineKeyPress(TextLine&, std::int16_t& keyAscii) override {
+        said += "press" + std::to_string(keyAscii) + " ";
+        keyAscii = keyAscii == 'x' ? 0 : keyAscii;
+    }
+    void LineKeyUp(TextLine&, std::int16_t keyCode, std::int16_t) override {
+        said += "up" + std::to_string(keyCode) + " ";
+    }
+    void LineMouseDown(TextLine&, std::int16_t, std::int16_t) override {}
+    bool LineMouseMoveStartsDrag(TextLine&, std::int16_t, std::int16_t) override { return false; }
+    void LineMouseMove(TextLine&, std::int16_t, std::int16_t) override {}
+    void LineMouseUp(TextLine&, std::int16_t, std::int16_t) override {}
+    void LineDoubleClick(TextLine&) override {}
+    void LineStartsDrag(TextLine&) override {}
+    void LineGotFocus(TextLine&) override {}
+    void LineLostFocus(TextLine&) override {}
+    std::string said;
+};
+
+std::u16string Shown(const EditLine& line) {
+    const SecretText text = line.Text();
+    return {text.begin(), text.end()};
+}
+
+// Keys reach the form in order and a cancelled one reaches no line; the password line takes
+// no paste; no other thread reads or writes either line.
+TEST(EditLine, KeysGoThroughTheFormAndNothingElseReachesTheText) {
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    EditLine password(parent, 1, true);
+    EditLine plain(parent, 2, false);
+    RecordingEvents events;
+    password.SetEvents(&events);
+    const HWND edit = password.Window();
+    for (const auto& [message, code] : {std::pair{WM_KEYDOWN, 'A'},
+                                        {WM_CHAR, 'a'},
+                                        {WM_KEYUP, 'A'},
+                                        {WM_CHAR, 'x'},
+                                        {WM_KEYDOWN, 'Q'},
+                                        {WM_CHAR, 'q'},
+                                        {WM_KEYUP, 'Q'}}) {
+        SendMessageW(edit, message, static_cast<WPARAM>(code), 1);
+    }
+    EXPECT_EQ(events.said, "down65 press97 up65 press120 down81 up81 ");
+    EXPECT_EQ(Shown(password), u"a");
+    EXPECT_EQ(password.PasswordChar(), u"*");
+
+    ASSERT_TRUE(OpenClipboard(parent));
+    EmptyClipboard();
+    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, sizeof L"zz");
+    memcpy(GlobalLock(copy), L"zz", sizeof L"zz");
+    GlobalUnlock(copy);
+    SetClipboardData(CF_UNICODETEXT, copy);
+    CloseClipboard();
+    for (HWND line : {edit, plain.Window()}) {
+        SendMessageW(line, WM_PASTE, 0, 0);
+    }
+    EXPECT_EQ(Shown(password), u"a");
+    EXPECT_EQ(Shown(plain), u"zz");
+
+    std::atomic<bool> done = false;
+    wchar_t read[16] = L"?";
+    DWORD_PTR length = 99;
+    std::thread other([&] {
+        SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(read), SMTO_BLOCK, 5000, nullptr);
+        SendMessageTimeoutW(plain.Window(), WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length);
+        SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"other"), SMTO_BLOCK, 5000,
+                            nullptr);
+        done = true;
+    });
+    for (MSG message; !done;) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT | QS_SENDMESSAGE);
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageW(&message);
+        }
+    }
+    other.join();
+    EXPECT_EQ(std::wstring(read), L"?");
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(Shown(password), u"a");
+    DestroyWindow(parent);
+}
+
+} // namespace
+} // namespace mirvane
