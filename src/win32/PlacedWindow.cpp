@@ -1,6 +1,6 @@
 #include "PlacedWindow.h"
 
-#include <cmath>
+#include "common/Rounding.h"
 
 namespace mirvane {
 
@@ -13,7 +13,8 @@ double TwipsPerPixel() {
 }
 } // namespace
 
-int ToPixels(std::int32_t twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel())); }
-std::int32_t ToTwips(int pixels) { return static_cast<std::int32_t>(std::lround(pixels * TwipsPerPixel())); }
+// Rounded as the Qt window rounds, so that both lay the keys out to the same pixel.
+int ToPixels(std::int32_t twips) { return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel())); }
+std::int32_t ToTwips(int pixels) { return ToLong(pixels * TwipsPerPixel()); }
 
 } // namespace mirvane

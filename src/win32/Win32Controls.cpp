@@ -1,0 +1,91 @@
+#include "Win32Controls.h"
+
+#include "form/ToolbarTable.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+namespace mirvane {
+
+KeyButtonWindow::KeyButtonWindow(HWND parent, int number, int commandId) : mNumber(number) {
+    Adopt(CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 10, 10, parent,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId)), GetModuleHandleW(nullptr),
+                          nullptr));
+}
+
+void KeyButtonWindow::SetCaption(const std::u16string& caption) {
+    mCaption = caption;
+    SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(caption.c_str()));
+}
+
+void WindowTimer::SetEnabled(bool enabled) {
+    if (enabled && !mEnabled) {
+        SetTimer(mWindow, mId, static_cast<UINT>(mInterval), nullptr);
+    } else if (!enabled && mEnabled) {
+        KillTimer(mWindow, mId);
+    }
+    mEnabled = enabled;
+}
+
+void WindowTimer::SetInterval(std::int32_t milliseconds) {
+    if (milliseconds == mInterval) {
+        return;
+    }
+    mInterval = milliseconds;
+    if (mEnabled) {
+        SetTimer(mWindow, mId, static_cast<UINT>(mInterval), nullptr);
+    }
+}
+
+ToolbarWindow::ToolbarWindow(HWND parent) {
+    Adopt(CreateWindowExW(0, TOOLBARCLASSNAMEW, L"",
+                          WS_CHILD | WS_VISIBLE | TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | CCS_NORESIZE |
+                              CCS_NODIVIDER,
+                          0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SendMessageW(Window(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    std::vector<TBBUTTON> buttons;
+    for (std::size_t i = 0; i < kToolbarEntries.size(); ++i) {
+        const ToolbarEntry& entry = kToolbarEntries[i];
+        TBBUTTON button{};
+        button.iBitmap = entry.key.empty() ? 0 : I_IMAGENONE;
+        button.idCommand = entry.key.empty() ? 0 : kFirstCommandId + static_cast<int>(i);
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = static_cast<BYTE>(entry.key.empty()  ? BTNS_SEP
+                                           : entry.showsState ? BTNS_CHECK
+                                                              : BTNS_BUTTON);
+        buttons.push_back(button);
+    }
+    SendMessageW(Window(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+std::string_view ToolbarWindow::KeyOf(int commandId) {
+    const int index = commandId - kFirstCommandId;
+    return index >= 0 && index < static_cast<int>(kToolbarEntries.size())
+               ? kToolbarEntries[static_cast<std::size_t>(index)].key
+               : std::string_view{};
+}
+
+int ToolbarWindow::CommandOf(std::string_view key) {
+    for (std::size_t i = 0; i < kToolbarEntries.size(); ++i) {
+        if (!key.empty() && kToolbarEntries[i].key == key) {
+            return kFirstCommandId + static_cast<int>(i);
+        }
+    }
+    throw ErrorObject(35601, "mirvane", "Element not found");
+}
+
+int ToolbarWindow::ButtonValue(std::string_view key) const {
+    const auto state =
+        static_cast<int>(SendMessageW(Window(), TB_GETSTATE, static_cast<WPARAM>(CommandOf(key)), 0));
+    return (state & TBSTATE_INDETERMINATE) != 0 ? 2 : (state & TBSTATE_CHECKED) != 0 ? 1 : 0;
+}
+
+void ToolbarWindow::SetButtonValue(std::string_view key, int value) {
+    const int id = CommandOf(key);
+    const auto state = static_cast<BYTE>(TBSTATE_ENABLED | (value != 0 ? TBSTATE_CHECKED : 0) |
+                                         (value == 2 ? TBSTATE_INDETERMINATE : 0));
+    SendMessageW(Window(), TB_SETSTATE, static_cast<WPARAM>(id), MAKELONG(state, 0));
+}
+
+} // namespace mirvane
