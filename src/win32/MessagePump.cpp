@@ -1,0 +1,19 @@
+#include "MessagePump.h"
+
+#include <windows.h>
+
+namespace mirvane {
+
+void MessagePump::ProcessPendingEvents() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            PostQuitMessage(static_cast<int>(message.wParam)); // the main loop still ends
+            return;
+        }
+        TranslateMessage(&message); // a key's character is queued, and handled in this loop
+        DispatchMessageW(&message);
+    }
+}
+
+} // namespace mirvane
