@@ -1,7 +1,7 @@
 #include "QtControls.h"
 
 #include "common/ErrorObject.h"
-#include "common/Rounding.h"
+#include "form/Twips.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -14,9 +14,9 @@ double TwipsPerPixel() {
     return 1440.0 / (dpi > 0 ? dpi : 96.0);
 }
 
-int ToPixels(std::int32_t twips) { return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel())); }
+int ToPixels(std::int32_t twips) { return TwipsToPixels(twips, TwipsPerPixel()); }
 
-std::int32_t ToTwips(int pixels) { return ToLong(pixels * TwipsPerPixel()); }
+std::int32_t ToTwips(int pixels) { return PixelsToTwips(pixels, TwipsPerPixel()); }
 
 QRect TwipsRect(std::int32_t left, std::int32_t top, std::int32_t width, std::int32_t height) {
     return {ToPixels(left), ToPixels(top), ToPixels(width), ToPixels(height)};

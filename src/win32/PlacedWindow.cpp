@@ -1,6 +1,6 @@
 #include "PlacedWindow.h"
 
-#include "common/Rounding.h"
+#include "form/Twips.h"
 
 namespace mirvane {
 
@@ -13,8 +13,7 @@ double TwipsPerPixel() {
 }
 } // namespace
 
-// Rounded as the Qt window rounds, so that both lay the keys out to the same pixel.
-int ToPixels(std::int32_t twips) { return static_cast<int>(RoundHalfEven(twips / TwipsPerPixel())); }
-std::int32_t ToTwips(int pixels) { return ToLong(pixels * TwipsPerPixel()); }
+int ToPixels(std::int32_t twips) { return TwipsToPixels(twips, TwipsPerPixel()); }
+std::int32_t ToTwips(int pixels) { return PixelsToTwips(pixels, TwipsPerPixel()); }
 
 } // namespace mirvane
