@@ -3,6 +3,7 @@
 #include "frmAbout.h"
 #include "frmError.h"
 
+#include "form/ProgramTexts.h"
 #include "qt/QtEventPump.h"
 #include "qt/frmKeyboard.h"
 
@@ -40,8 +41,7 @@ frmKeyboard* Application::Window() const {
 
 QString Application::ReportText(const std::string& procedure, std::int32_t number,
                                 const std::string& description) {
-    return QString::fromStdString(procedure) + QStringLiteral("\r\n") + QString::number(number) +
-           QStringLiteral(": ") + QString::fromStdString(description);
+    return QString::fromStdString(ErrorReport(procedure, number, description));
 }
 
 void Application::LogError(const std::string& procedure, std::int32_t number, const std::string& description,

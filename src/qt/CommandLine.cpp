@@ -1,12 +1,13 @@
 #include "CommandLine.h"
 
+#include "form/ProgramTexts.h"
+
 #include <string_view>
 
 namespace mirvane {
 
 namespace {
 constexpr std::string_view kUsage = "Usage: mirvane [--help] [--version] [--accessible] [-display DISPLAY]";
-constexpr std::string_view kVersion = "mirvane 2.3.0";
 } // namespace
 
 std::optional<int> CheckCommandLine(int argc, const char* const argv[], const std::string& platformVariable,
@@ -27,7 +28,7 @@ std::optional<int> CheckCommandLine(int argc, const char* const argv[], const st
             return 0;
         }
         if (option == "--version") {
-            out << kVersion << "\n";
+            out << "mirvane " << kVersionNumber << "\n";
             return 0;
         }
         if (option == "--accessible") {

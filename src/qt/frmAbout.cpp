@@ -2,6 +2,8 @@
 
 #include "frmError.h"
 
+#include "form/ProgramTexts.h"
+
 #include "qt/QtControls.h"
 
 #include <QEvent>
@@ -15,48 +17,17 @@
 namespace mirvane {
 
 namespace {
-constexpr int kMajor = 2;
-constexpr int kMinor = 3;
-constexpr int kRevision = 0;
 constexpr int kEdgeTwips = 500;
 } // namespace
 
-QString frmAbout::VersionLine() {
-    return QStringLiteral("Version %1.%2.%3").arg(kMajor).arg(kMinor).arg(kRevision);
-}
+QString frmAbout::VersionLine() { return QString::fromStdString(mirvane::VersionLine()); }
 
-QString frmAbout::Description() {
-    const QString paragraphBreak = QStringLiteral("\r\n\r\n");
-    const QStringList paragraphs{
-        QStringLiteral(
-            "Mirvane is a small program that helps to defeat key and mouse loggers on unsecure computer "
-            "terminals (such as Internet Cafes)."),
-        QStringLiteral(
-            "It is a custom-made tool that allows for you to mouse-click, type, or hover enter your "
-            "password on an on-screen keyboard.  You can also hide your password in amongst auto-typed "
-            "random text."),
-        QStringLiteral(
-            "Select the text with your mouse and then drag-drop it onto the password box on your online "
-            "form.  That\u2019s it!"),
-        QStringLiteral(
-            "We believe that Mirvane will increase your security, but users should know that there is no "
-            "100% way to defeat ALL malicious loggers (key, mouse, screen and network), and Mirvane does "
-            "not proport to deliver 100% protection."),
-        QStringLiteral(
-            "Please read about its features on our website: what each one does, how it helps, and where "
-            "its limits lie."),
-        QStringLiteral("For a full list of features, and to download the latest version, please visit our "
-                       "website:\r\n") +
-            QLatin1String(kWebSite),
-        QStringLiteral("For support, write to %1.").arg(QLatin1String(kSupportAddress)),
-    };
-    return paragraphs.join(paragraphBreak);
-}
+QString frmAbout::Description() { return QString::fromStdString(AboutDescription()); }
 
 frmAbout::frmAbout(Keyboard& keyboard, WindowStacking& stacking, QWidget* owner)
     : QDialog(owner), mKeyboard(keyboard), mStacking(stacking) {
     setObjectName(QStringLiteral("frmAbout"));
-    setWindowTitle(QStringLiteral("About Mirvane"));
+    setWindowTitle(QString::fromUtf8(kAboutTitle.data(), static_cast<qsizetype>(kAboutTitle.size())));
     setFixedSize(ToPixels(6600), ToPixels(5400));
 
     auto* picIcon = new QLabel(this);

@@ -11,8 +11,6 @@ class QPushButton;
 
 namespace mirvane {
 
-inline constexpr const char* kWebSite = "https://www.mirvane.example";
-
 // The about window: the program's name, version and what it is for.
 class frmAbout final : public QDialog {
     Q_OBJECT

@@ -1,5 +1,6 @@
 #include "frmError.h"
 
+#include "form/ProgramTexts.h"
 #include "qt/QtControls.h"
 
 #include <QLabel>
@@ -10,6 +11,7 @@
 namespace mirvane {
 
 namespace {
+QString Utf8(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
 
 QLabel* PlacedLabel(QWidget* parent, const QString& text, QRect where, const char* name) {
     auto* label = new QLabel(text, parent);
@@ -22,7 +24,7 @@ QLabel* PlacedLabel(QWidget* parent, const QString& text, QRect where, const cha
 
 frmError::frmError(QWidget* owner) : QDialog(owner) {
     setObjectName(QStringLiteral("frmError"));
-    setWindowTitle(QStringLiteral("Unexpected System Error"));
+    setWindowTitle(Utf8(kErrorTitle));
     setFixedSize(ToPixels(7400), ToPixels(5300));
 
     auto* picIcon = new QLabel(this);
@@ -30,15 +32,13 @@ frmError::frmError(QWidget* owner) : QDialog(owner) {
     picIcon->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxCritical).pixmap(32, 32));
     picIcon->setGeometry(TwipsRect(240, 240, 480, 480));
 
-    PlacedLabel(this, QStringLiteral("An unexpected error has been detected in Mirvane."),
+    PlacedLabel(this, Utf8(kErrorHeading),
                 TwipsRect(840, 240, 4215, 375), "Label1");
     PlacedLabel(
         this,
-        QStringLiteral("In order to improve this tool, the developer would appreciate if you email the "
-                       "message below to %1.")
-            .arg(QLatin1String(kSupportAddress)),
+        QString::fromStdString(ErrorRequest()),
         TwipsRect(840, 600, 5775, 375 + 240), "Label2");
-    PlacedLabel(this, QStringLiteral("Thank you for your assistance and support."),
+    PlacedLabel(this, Utf8(kErrorThanks),
                 TwipsRect(840, 1200, 3975, 255), "Label3");
 
     txtError = new QPlainTextEdit(this);

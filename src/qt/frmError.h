@@ -8,7 +8,6 @@ class QPushButton;
 
 namespace mirvane {
 
-inline constexpr const char* kSupportAddress = "support@mirvane.example";
 
 // The error report window: what went wrong, for the user to send to the maker.
 class frmError final : public QDialog {

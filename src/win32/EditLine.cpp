@@ -1,5 +1,7 @@
 #include "EditLine.h"
 
+#include "InputState.h"
+
 #include <algorithm>
 #include <utility>
 
@@ -8,12 +10,6 @@
 namespace mirvane {
 
 namespace {
-std::int16_t ShiftMask() {
-    return static_cast<std::int16_t>((GetKeyState(VK_SHIFT) < 0 ? 1 : 0) |
-                                     (GetKeyState(VK_CONTROL) < 0 ? 2 : 0) |
-                                     (GetKeyState(VK_MENU) < 0 ? 4 : 0));
-}
-
 std::int16_t ButtonOf(UINT message) {
     switch (message) {
     case WM_LBUTTONDOWN:
@@ -25,11 +21,6 @@ std::int16_t ButtonOf(UINT message) {
     default:
         return 4;
     }
-}
-
-std::int16_t ButtonsHeld(WPARAM wParam) {
-    return static_cast<std::int16_t>((wParam & MK_LBUTTON ? 1 : 0) | (wParam & MK_RBUTTON ? 2 : 0) |
-                                     (wParam & MK_MBUTTON ? 4 : 0));
 }
 
 std::int16_t ToInt16(DWORD value) { return static_cast<std::int16_t>(std::min<DWORD>(value, INT16_MAX)); }

@@ -9,6 +9,7 @@
 namespace mirvane {
 
 // Twips of the screen's logical density: 15 to a pixel at 96 dots per inch.
+double TwipsPerPixel();
 int ToPixels(std::int32_t twips);
 std::int32_t ToTwips(int pixels);
 

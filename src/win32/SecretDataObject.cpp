@@ -66,7 +66,7 @@ HRESULT SecretDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
         return DV_E_FORMATETC;
     }
     // Whoever asks before the drop, or after the target had its copy, gets nothing.
-    if (!mMayAnswer()) {
+    if (!mMayAnswer || !mMayAnswer()) {
         return E_ACCESSDENIED;
     }
     HGLOBAL memory = nullptr;

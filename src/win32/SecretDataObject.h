@@ -16,7 +16,11 @@ public:
     using MayAnswer = std::function<bool()>;
     SecretDataObject(SecretText text, MayAnswer mayAnswer);
 
-    void Wipe() noexcept { mirvane::Wipe(mText); }
+    // Once wiped it answers nobody, however long a target keeps it.
+    void Wipe() noexcept {
+        mirvane::Wipe(mText);
+        mMayAnswer = nullptr;
+    }
 
     // IUnknown
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;

@@ -44,11 +44,16 @@ ToolbarWindow::ToolbarWindow(HWND parent) {
                               CCS_NODIVIDER,
                           0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SendMessageW(Window(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // The drawings, one per button left to right, where the program carries them.
+    mImages = ImageList_LoadImageW(GetModuleHandleW(nullptr), L"TOOLBARIMAGES", 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
+                                   LR_CREATEDIBSECTION);
+    SendMessageW(Window(), TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(mImages));
     std::vector<TBBUTTON> buttons;
+    int image = 0;
     for (std::size_t i = 0; i < kToolbarEntries.size(); ++i) {
         const ToolbarEntry& entry = kToolbarEntries[i];
         TBBUTTON button{};
-        button.iBitmap = entry.key.empty() ? 0 : I_IMAGENONE;
+        button.iBitmap = entry.key.empty() ? 0 : mImages != nullptr ? image++ : I_IMAGENONE;
         button.idCommand = entry.key.empty() ? 0 : kFirstCommandId + static_cast<int>(i);
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = static_cast<BYTE>(entry.key.empty()  ? BTNS_SEP
@@ -57,6 +62,19 @@ ToolbarWindow::ToolbarWindow(HWND parent) {
         buttons.push_back(button);
     }
     SendMessageW(Window(), TB_ADDBUTTONSW, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+}
+
+ToolbarWindow::~ToolbarWindow() {
+    if (mImages != nullptr) {
+        ImageList_Destroy(mImages);
+    }
+}
+
+std::string_view ToolbarWindow::Tooltip(int commandId) {
+    const int index = commandId - kFirstCommandId;
+    return index >= 0 && index < static_cast<int>(kToolbarEntries.size())
+               ? kToolbarEntries[static_cast<std::size_t>(index)].tooltip
+               : std::string_view{};
 }
 
 std::string_view ToolbarWindow::KeyOf(int commandId) {

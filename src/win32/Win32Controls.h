@@ -8,6 +8,7 @@
 #include <string>
 
 #include <windows.h>
+#include <commctrl.h>
 
 namespace mirvane {
 
@@ -71,14 +72,20 @@ class ToolbarWindow final : public PlacedWindow<ToolbarControl> {
 public:
     static constexpr int kFirstCommandId = 2000; // then one per entry of the toolbar table
     explicit ToolbarWindow(HWND parent);
+    ~ToolbarWindow() override;
+    ToolbarWindow(const ToolbarWindow&) = delete;
+    ToolbarWindow& operator=(const ToolbarWindow&) = delete;
     int ButtonValue(std::string_view key) const override;
     void SetButtonValue(std::string_view key, int value) override;
     void Refresh() override { InvalidateRect(Window(), nullptr, TRUE); }
     // The key of a button's command id, empty for none.
     static std::string_view KeyOf(int commandId);
+    static std::string_view Tooltip(int commandId);
 
 private:
     static int CommandOf(std::string_view key);
+
+    HIMAGELIST mImages = nullptr;
 };
 
 } // namespace mirvane

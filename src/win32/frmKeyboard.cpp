@@ -1,0 +1,442 @@
+#include "frmKeyboard.h"
+
+#include "GreyDotCursor.h"
+#include "InputState.h"
+#include "OleDrag.h"
+#include "SecretClipboard.h"
+#include "WideText.h"
+
+#include "engine/Keyboard.h"
+#include "form/FormDesign.h"
+#include "form/MenuTable.h"
+
+#include <commctrl.h>
+
+#include <string>
+
+namespace mirvane {
+
+namespace {
+constexpr wchar_t kClassName[] = L"MirvaneKeyboard";
+constexpr int kFirstMenuId = 1000; // then one per menu entry, in the menu bar's order
+constexpr int kFirstKeyId = 3000;  // then the key's number
+constexpr int kPasswordId = 101;
+constexpr int kPlainTextId = 102;
+constexpr UINT_PTR kHoverTimerId = 1;
+constexpr UINT_PTR kNoiseTimerId = 2;
+constexpr UINT_PTR kChildSubclass = 1;
+
+// A menu item the menu bar does not show: Windows menus cannot hide one, so it is left out
+// and keeps its state here.
+class UnshownMenuItem final : public MenuItem {
+public:
+    explicit UnshownMenuItem(const MenuEntryDesign& entry) : mChecked(entry.checked), mEnabled(entry.enabled) {}
+    bool Checked() const override { return mChecked; }
+    void SetChecked(bool checked) override { mChecked = checked; }
+    bool Enabled() const override { return mEnabled; }
+    void SetEnabled(bool enabled) override { mEnabled = enabled; }
+    bool Visible() const override { return false; }
+
+private:
+    bool mChecked;
+    bool mEnabled;
+};
+
+std::wstring Wide(std::string_view text) { return std::wstring(text.begin(), text.end()); }
+
+const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+
+ATOM RegisterWindowClass(HBRUSH background) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.style = CS_DBLCLKS;
+    windowClass.lpfnWndProc = DefWindowProcW; // replaced once the object exists
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MIRVANE");
+    windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) /* IDC_ARROW */;
+    windowClass.hbrBackground = background;
+    windowClass.lpszClassName = kClassName;
+    return RegisterClassExW(&windowClass);
+}
+} // namespace
+
+frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout showAbout)
+    : mStacking(stacking), mShowAbout(std::move(showAbout)), mForm(*this, errors, stacking, *this) {
+    mBackground = CreateSolidBrush(RGB(0xE0, 0xE0, 0xE0));
+    RegisterWindowClass(mBackground);
+    mWindow = CreateWindowExW(0, kClassName, Wide(std::u16string(kWindowTitle)), WS_OVERLAPPEDWINDOW,
+                              CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, GetModuleHandleW(nullptr),
+                              nullptr);
+    if (mWindow == nullptr) {
+        throw ErrorObject(7, "mirvane", "Out of memory");
+    }
+    SetWindowLongPtrW(mWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    SetWindowLongPtrW(mWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmKeyboard::WindowProcedure));
+    mGreyDot = CreateGreyDotCursor();
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
+    mFont = CreateFontIndirectW(&metrics.lfMessageFont);
+    CreateMenus();
+    CreateControls();
+    PlaceAtDesign();
+    mCommandGuard = std::make_unique<CommandGuard>(mWindow);
+}
+
+frmKeyboard::~frmKeyboard() {
+    txtPassword->SetEvents(nullptr);
+    txtText->SetEvents(nullptr);
+    mForm.AttachKeyboard(nullptr);
+    mKeyboard = nullptr;
+    mCommandGuard.reset();
+    mTimer1.reset();
+    mRandomNoise.reset();
+    if (IsWindow(mWindow)) {
+        SetWindowLongPtrW(mWindow, GWLP_USERDATA, 0);
+        DestroyWindow(mWindow);
+    }
+    DestroyAcceleratorTable(mAccelerators);
+    DestroyCursor(mGreyDot);
+    DeleteObject(mFont);
+    DeleteObject(mBackground);
+}
+
+void frmKeyboard::CreateMenus() {
+    mMenuBar = CreateMenu();
+    HMENU current = nullptr;
+    std::vector<ACCEL> accelerators;
+    for (const MenuEntryDesign& entry : kMenuEntries) {
+        const auto index = static_cast<std::size_t>(entry.id);
+        const UINT id = kFirstMenuId + static_cast<UINT>(index);
+        if (!entry.visible) {
+            mMenuItems.at(index) = std::make_unique<UnshownMenuItem>(entry);
+            continue;
+        }
+        std::wstring caption = Wide(entry.caption);
+        if (!entry.shortcut.empty()) {
+            caption += L"\t" + Wide(entry.shortcut);
+            // "Ctrl+" and one letter: the accelerator's key is the letter's virtual key.
+            accelerators.push_back(
+                {FCONTROL | FVIRTKEY, static_cast<WORD>(entry.shortcut.back()), static_cast<WORD>(id)});
+        }
+        const UINT state = (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? MF_ENABLED : MF_GRAYED);
+        if (entry.topLevel) {
+            current = CreatePopupMenu();
+            AppendMenuW(mMenuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current), caption.c_str());
+            // A menu's item in the bar has its menu's handle for a command id.
+            mMenuItems.at(index) = std::make_unique<MenuItemWin32>(
+                mMenuBar, static_cast<UINT>(reinterpret_cast<UINT_PTR>(current)), true);
+            continue;
+        }
+        AppendMenuW(current, entry.caption == "-" ? MF_SEPARATOR : MF_STRING | state, id, caption.c_str());
+        mMenuItems.at(index) = std::make_unique<MenuItemWin32>(mMenuBar, id, true);
+    }
+    SetMenu(mWindow, mMenuBar);
+    mAccelerators = CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
+}
+
+void frmKeyboard::CreateControls() {
+    const auto adopt = [this](HWND child) {
+        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
+        SetWindowSubclass(child, &frmKeyboard::ChildProcedure, kChildSubclass, reinterpret_cast<DWORD_PTR>(this));
+    };
+    StatusBar1 = std::make_unique<PlacedWindow<Placeable>>(CreateWindowExW(
+        0, STATUSCLASSNAMEW, L"", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 10, 10, mWindow, nullptr,
+        GetModuleHandleW(nullptr), nullptr));
+    mRandomNoise = std::make_unique<WindowTimer>(mWindow, kNoiseTimerId, kNoiseTickMilliseconds);
+    txtText = std::make_unique<EditLine>(mWindow, kPlainTextId, false);
+    SendMessageW(txtText->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
+    for (int number = 1; number <= kKeyButtonCount; ++number) {
+        mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(mWindow, number, kFirstKeyId + number));
+        adopt(mKeyButtons.back()->Window());
+    }
+    tbToolbar = std::make_unique<ToolbarWindow>(mWindow);
+    adopt(tbToolbar->Window());
+    mTimer1 = std::make_unique<WindowTimer>(mWindow, kHoverTimerId, kHoverIntervalMs);
+    mTimer1->SetEnabled(true);
+    txtPassword = std::make_unique<EditLine>(mWindow, kPasswordId, true);
+    SendMessageW(txtPassword->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
+    txtText->SetEvents(&mForm);
+    txtPassword->SetEvents(&mForm);
+}
+
+void frmKeyboard::PlaceAtDesign() {
+    const auto place = [](Placeable& control, const DesignRect& r) {
+        control.SetLeft(r.left);
+        control.SetTop(r.top);
+        control.SetWidth(r.width);
+        control.SetHeight(r.height);
+    };
+    SetWidth(kDesignClientWidth + kFrameWidthTwips);
+    SetHeight(kDesignClientHeight + kFrameHeightTwips);
+    place(*StatusBar1, kStatusBarDesign);
+    place(*txtText, kPlainTextDesign);
+    for (const DesignRow& row : kDesignRows) {
+        int left = 360;
+        for (int i = 0; i < row.count; ++i) {
+            const DesignKey& key = row.keys.at(static_cast<std::size_t>(i));
+            place(Button(key.number), {left, row.top, key.width, key.height});
+            left += key.width;
+        }
+    }
+    place(*tbToolbar, kToolbarDesign);
+    place(*txtPassword, kPasswordDesign);
+}
+
+bool frmKeyboard::TranslateAccelerator(MSG& message) const {
+    return TranslateAcceleratorW(mWindow, mAccelerators, &message) != 0;
+}
+
+void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
+    mKeyboard = keyboard;
+    mForm.AttachKeyboard(keyboard);
+}
+
+void frmKeyboard::Show() {
+    ShowWindow(mWindow, SW_SHOW);
+    UpdateWindow(mWindow);
+}
+
+ScreenMetrics frmKeyboard::Screen() const {
+    const double twipsPerPixel = TwipsPerPixel();
+    return {twipsPerPixel, twipsPerPixel, ToTwips(GetSystemMetrics(SM_CXSCREEN)),
+            ToTwips(GetSystemMetrics(SM_CYSCREEN))};
+}
+
+ScreenPoint frmKeyboard::PointerPosition() const {
+    POINT at{};
+    GetCursorPos(&at);
+    return {static_cast<double>(at.x), static_cast<double>(at.y)};
+}
+
+// The dot shows over the keys only; the lines, the background and other programs keep
+// their own pointers.
+void frmKeyboard::SetCustomPointer(bool greyDot) {
+    mPointerIsDot = greyDot;
+    POINT at{};
+    GetCursorPos(&at);
+    if (KeyOf(WindowFromPoint(at)) != nullptr) {
+        SetCursor(greyDot ? mGreyDot : LoadCursorW(nullptr, MAKEINTRESOURCEW(32512)) /* IDC_ARROW */);
+    }
+}
+
+bool frmKeyboard::TextLineHasFocus() const {
+    const HWND focused = GetFocus();
+    return focused != nullptr && (focused == txtPassword->Window() || focused == txtText->Window());
+}
+
+bool frmKeyboard::AskOkCancel(const std::u16string& title, const std::u16string& text) {
+    return MessageBoxW(mWindow, Wide(text), Wide(title), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+std::int32_t frmKeyboard::Left() const {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    return ToTwips(frame.left);
+}
+
+std::int32_t frmKeyboard::Top() const {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    return ToTwips(frame.top);
+}
+
+SIZE frmKeyboard::ClientSize() const {
+    RECT client{};
+    GetClientRect(mWindow, &client);
+    return {client.right, client.bottom};
+}
+
+std::int32_t frmKeyboard::Width() const { return ToTwips(ClientSize().cx) + kFrameWidthTwips; }
+std::int32_t frmKeyboard::Height() const { return ToTwips(ClientSize().cy) + kFrameHeightTwips; }
+
+void frmKeyboard::MoveFrame(int x, int y, int width, int height) {
+    SetWindowPos(mWindow, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmKeyboard::SetLeft(std::int32_t twips) {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    MoveFrame(ToPixels(twips), frame.top, frame.right - frame.left, frame.bottom - frame.top);
+}
+
+void frmKeyboard::SetTop(std::int32_t twips) {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    MoveFrame(frame.left, ToPixels(twips), frame.right - frame.left, frame.bottom - frame.top);
+}
+
+// The client area takes the size less the allowances; the frame around it is what it is.
+void frmKeyboard::SetWidth(std::int32_t twips) {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    const int client = ToPixels(twips - kFrameWidthTwips);
+    MoveFrame(frame.left, frame.top, frame.right - frame.left + client - ClientSize().cx, frame.bottom - frame.top);
+}
+
+void frmKeyboard::SetHeight(std::int32_t twips) {
+    RECT frame{};
+    GetWindowRect(mWindow, &frame);
+    const int client = ToPixels(twips - kFrameHeightTwips);
+    MoveFrame(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top + client - ClientSize().cy);
+}
+
+KeyButtonWindow* frmKeyboard::KeyOf(HWND child) const {
+    const auto id = static_cast<int>(GetDlgCtrlID(child)) - kFirstKeyId;
+    if (child == nullptr || GetParent(child) != mWindow || id < 1 || id > kKeyButtonCount) {
+        return nullptr;
+    }
+    return mKeyButtons.at(static_cast<std::size_t>(id - 1)).get();
+}
+
+LRESULT CALLBACK frmKeyboard::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<frmKeyboard*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    return self != nullptr ? self->Handle(message, wParam, lParam)
+                           : DefWindowProcW(window, message, wParam, lParam);
+}
+
+// The keys' and the toolbar's pointer messages, before the control's own handling.
+LRESULT CALLBACK frmKeyboard::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                             UINT_PTR /*id*/, DWORD_PTR self) {
+    if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
+        reinterpret_cast<frmKeyboard*>(self)->ChildMouse(window, message, wParam, lParam);
+    }
+    return DefSubclassProc(window, message, wParam, lParam);
+}
+
+void frmKeyboard::ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (mKeyboard == nullptr) {
+        return;
+    }
+    const double twipsPerPixel = TwipsPerPixel();
+    const auto x = static_cast<float>(static_cast<short>(LOWORD(lParam)) * twipsPerPixel);
+    const auto y = static_cast<float>(static_cast<short>(HIWORD(lParam)) * twipsPerPixel);
+    KeyButtonWindow* key = KeyOf(child);
+    if (key == nullptr || !key->Enabled()) {
+        if (message == WM_MOUSEMOVE) {
+            mKeyboard->MouseMoveInForm(ButtonsHeld(wParam), ShiftMask(), x, y);
+        }
+    } else if (message == WM_MOUSEMOVE) {
+        mKeyboard->ButtonMouseMove(*key, ButtonsHeld(wParam), ShiftMask(), x, y);
+    } else {
+        mKeyboard->ButtonMouseUp(*key, message == WM_LBUTTONUP ? 1 : 2, ShiftMask(), x, y);
+    }
+}
+
+LRESULT frmKeyboard::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_COMMAND:
+        if (CommandGuard::Accepts()) {
+            Command(wParam, lParam);
+        }
+        return 0;
+    case WM_NOTIFY: {
+        auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
+        if (tip->hdr.code == TTN_GETDISPINFOW) {
+            mTooltip = Widen(ToolbarWindow::Tooltip(static_cast<int>(tip->hdr.idFrom)));
+            tip->lpszText = mTooltip.data();
+            return 0;
+        }
+        break;
+    }
+    case WM_MENUSELECT:
+        mCommandGuard->MenuSelected(wParam, lParam);
+        break;
+    case WM_EXITMENULOOP:
+        mCommandGuard->MenuLoopEnded();
+        break;
+    case WM_TIMER:
+        if (wParam == kHoverTimerId) {
+            mForm.HoverTimerTick();
+        } else if (wParam == kNoiseTimerId) {
+            mForm.NoiseTimerTick();
+        }
+        return 0;
+    case WM_MOUSEMOVE:
+        if (mKeyboard != nullptr) {
+            const double twipsPerPixel = TwipsPerPixel();
+            mKeyboard->MouseMoveInForm(ButtonsHeld(wParam), ShiftMask(),
+                                       static_cast<float>(static_cast<short>(LOWORD(lParam)) * twipsPerPixel),
+                                       static_cast<float>(static_cast<short>(HIWORD(lParam)) * twipsPerPixel));
+        }
+        return 0;
+    case WM_SETCURSOR:
+        if (mPointerIsDot && KeyOf(reinterpret_cast<HWND>(wParam)) != nullptr) {
+            SetCursor(mGreyDot);
+            return TRUE;
+        }
+        break;
+    case WM_SIZE:
+        if (tbToolbar != nullptr && wParam != SIZE_MINIMIZED) {
+            tbToolbar->SetWidth(ToTwips(LOWORD(lParam))); // the toolbar spans the window
+            mForm.FormResize();
+        }
+        return 0;
+    case WM_GETMINMAXINFO: {
+        RECT frame{0, 0, ToPixels(kNarrowestWidthTwips - kFrameWidthTwips), 0};
+        AdjustWindowRectEx(&frame, WS_OVERLAPPEDWINDOW, TRUE, 0);
+        reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize.x = frame.right - frame.left;
+        return 0;
+    }
+    case WM_ACTIVATE:
+        LOWORD(wParam) != WA_INACTIVE ? mForm.FormActivate() : mForm.FormDeactivate();
+        break;
+    case WM_ENDSESSION:
+    case WM_CLOSE:
+        mForm.PauseNoise(); // whatever comes next, no key it pressed is left down
+        break;
+    case WM_DESTROY:
+        mForm.PauseNoise();
+        if (mPointerIsDot) {
+            SetCustomPointer(false);
+        }
+        PostQuitMessage(0);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(mWindow, message, wParam, lParam);
+}
+
+void frmKeyboard::Command(WPARAM wParam, LPARAM lParam) {
+    const int id = LOWORD(wParam);
+    const auto source = reinterpret_cast<HWND>(lParam);
+    if (source == nullptr) {
+        const int index = id - kFirstMenuId;
+        if (index >= 0 && index < kMenuCount) {
+            mForm.OnMenu(static_cast<Menu>(index));
+        }
+    } else if (source == tbToolbar->Window()) {
+        const std::string_view key = ToolbarWindow::KeyOf(id);
+        if (!key.empty()) {
+            mForm.OnToolbarButton(key);
+        }
+    } else if (KeyButtonWindow* key = KeyOf(source); key != nullptr && HIWORD(wParam) == BN_CLICKED) {
+        if (mKeyboard != nullptr) {
+            mKeyboard->ButtonClick(*key);
+        }
+    }
+}
+
+void frmKeyboard::ShowAboutBox() {
+    if (mKeyboard != nullptr) {
+        mShowAbout(*mKeyboard, mWindow);
+    }
+}
+
+bool frmKeyboard::MouseButtonHeld() const {
+    return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 || GetAsyncKeyState(VK_MBUTTON) < 0;
+}
+
+bool frmKeyboard::Printable(char16_t code) const {
+    WORD type = 0;
+    const auto character = static_cast<wchar_t>(code);
+    GetStringTypeW(CT_CTYPE1, &character, 1, &type);
+    return (type & (C1_CNTRL)) == 0 && (type & (C1_ALPHA | C1_DIGIT | C1_PUNCT | C1_SPACE)) != 0;
+}
+
+void frmKeyboard::ClearOwnClipboard() { SecretClipboard(mWindow).ClearOwn(); }
+
+DropEffect frmKeyboard::RunDrag(SecretText dragged) { return RunOleDrag(std::move(dragged), mDropGate); }
+
+} // namespace mirvane
