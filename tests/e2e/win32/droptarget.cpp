@@ -92,14 +92,16 @@ public:
     }
     HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* effect) override {
         std::wstring text;
-        if (readText(data, text)) {
+        bool read = acceptable_ && readText(data, text);
+        if (read) {
             SetWindowTextW(field, text.c_str());
             logLine(text);
         } else {
             std::fputs("<no data>\n", logFile);
             std::fflush(logFile);
         }
-        *effect = acceptable_ ? chooseEffect(*effect) : DROPEFFECT_NONE;
+        // Telling the source nothing was taken keeps a move from deleting its text.
+        *effect = read ? chooseEffect(*effect) : DROPEFFECT_NONE;
         acceptable_ = false;
         return S_OK;
     }

@@ -1,0 +1,104 @@
+"""mirvane.exe under Wine as a person at a Windows terminal uses it, and as another program
+on the same desktop sees it."""
+
+import os
+import subprocess
+import unittest
+
+from desktop import click_at, wait_for, xdotool
+from windows import (ES_PASSWORD, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget,
+                     WindowsProgram, controls, probe, window_geometry, wine)
+
+
+def rows_of(keys):
+    rows = {}
+    for key in keys:
+        rows.setdefault(key.y, []).append(key)
+    return [sorted(row, key=lambda k: k.x) for _, row in sorted(rows.items())]
+
+
+class CommandLine(unittest.TestCase):
+    def test_an_unknown_option_is_a_mistake_with_status_1(self):
+        # The usage shows in a message box; closing it ends the program.
+        process = subprocess.Popen(["wine", PROGRAM, "--colour"], stdout=subprocess.DEVNULL,
+                                   stderr=subprocess.DEVNULL)
+        box = wait_for("the usage", lambda: subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--name", "^mirvane$"], capture_output=True,
+            text=True).stdout.split(), timeout=60)[0]
+        xdotool("windowactivate", "--sync", box)
+        xdotool("key", "Return")
+        self.assertEqual(process.wait(timeout=30), 1)
+
+
+class Window(unittest.TestCase):
+    def test_the_keyboard_in_five_touching_rows_at_a_new_place_and_size_each_start(self):
+        places = []
+        for _ in range(2):
+            program = WindowsProgram()
+            try:
+                frame = window_geometry(program.window_id)
+                keys = program.visible_keys()
+                rows = rows_of(keys)
+                self.assertEqual([len(row) for row in rows], [14, 14, 13, 12, 1])
+                for row in rows:
+                    for left, right in zip(row, row[1:]):
+                        self.assertEqual(left.x + left.width, right.x, f"{left.text} and {right.text} touch")
+                for upper, lower in zip(rows, rows[1:]):
+                    self.assertEqual(upper[0].y + upper[0].height, lower[0].y)
+                x, y, width, height = frame
+                for key in keys:
+                    self.assertTrue(x <= key.x and key.x + key.width <= x + width, key.text)
+                    self.assertTrue(y <= key.y and key.y + key.height <= y + height, key.text)
+                places.append(frame)
+                shot = os.path.join(os.environ.get("MIRVANE_SHOTS", "/tmp"), "mirvane-windows.png")
+                subprocess.run(["import", "-window", "root", shot], check=True)
+                print(f"screenshot: {shot}")
+            finally:
+                program.close()
+        self.assertNotEqual(places[0], places[1])
+
+
+class Password(unittest.TestCase):
+    def setUp(self):
+        self.program = WindowsProgram()
+        self.addCleanup(self.program.close)
+
+    def test_another_program_reads_no_text_pastes_nothing_and_cannot_unmask(self):
+        self.program.click_keys("a", "1")
+        lines = controls()
+        self.assertEqual(lines[PASSWORD_LINE].text, "")
+        self.assertTrue(lines[PASSWORD_LINE].style & ES_PASSWORD)
+        probe("paste")
+        probe("command", str(PASSWORD_MASK_COMMAND))
+        lines = controls()
+        self.assertTrue(lines[PASSWORD_LINE].visible and lines[PASSWORD_LINE].style & ES_PASSWORD,
+                        "the line stays masked")
+        self.assertFalse(lines[PLAIN_LINE].visible)
+        self.assertEqual(lines[PLAIN_LINE].text, "")
+        # The person's own menu still unmasks it, and the clear line still tells nobody.
+        self.program.menu("ctrl+m")
+        lines = wait_for("the clear line", lambda: (c := controls())[PLAIN_LINE].visible and c)
+        self.assertEqual(lines[PLAIN_LINE].text, "")
+        self.assertFalse(lines[PASSWORD_LINE].visible)
+
+    def test_a_password_clicked_in_three_layouts_arrives_exactly_once_in_another_program(self):
+        target = DropTarget((20, 100, 400, 200))
+        self.addCleanup(target.close)
+        xdotool("windowmove", "--sync", self.program.window_id, 500, 300)
+        clicks = ["shft", "K", "a", "lock", "B", "C", "lock", "1", "9", ";", "shft", "+", "/", "x", ",", "q"]
+        layouts = [(), ("alt+k", "d"), ("alt+k", "a")]  # standard, Dvorak, then scramble the keys and keyboard
+        for menu in layouts:
+            if menu:
+                self.program.menu(*menu)
+            self.program.click_keys(*clicks)
+            if not menu:
+                probe("paste")  # another program's paste changes nothing
+            before = len(target.drops())
+            self.program.drag_password_to(200, 180)
+            wait_for("the drop", lambda: len(target.drops()) > before, timeout=30)
+            self.assertEqual(target.drops()[before:], ["KaBC19;+/x,q"], f"after {menu}")
+            self.program.clear_password()  # the target took a copy: the line still holds it
+
+
+if __name__ == "__main__":
+    unittest.main()

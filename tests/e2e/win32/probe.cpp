@@ -1,0 +1,87 @@
+// Looks at Mirvane's main window from another program, as an attacker on the same desktop
+// would: what its controls show and give, and whether messages sent to it drive it.
+//   probe controls            one line per child: kind id visible x y width height style text
+//   probe command ID          sends, then posts, WM_COMMAND ID to the main window
+//   probe paste               puts "PASTED" on the clipboard and sends and posts every paste
+//                             road to both lines
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <windows.h>
+
+namespace {
+HWND MainWindow() { return FindWindowW(L"MirvaneKeyboard", nullptr); }
+
+std::string Utf8(const wchar_t* text) {
+    char out[4096] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, out, sizeof(out) - 1, nullptr, nullptr);
+    return out;
+}
+
+BOOL CALLBACK PrintChild(HWND child, LPARAM) {
+    wchar_t kind[64] = {};
+    GetClassNameW(child, kind, 64);
+    wchar_t text[1024] = {};
+    DWORD_PTR length = 0;
+    SendMessageTimeoutW(child, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000, &length);
+    text[length < 1024 ? length : 1023] = L'\0';
+    RECT box{};
+    GetWindowRect(child, &box);
+    std::printf("%s %d %d %ld %ld %ld %ld %lx %s\n", Utf8(kind).c_str(), GetDlgCtrlID(child),
+                IsWindowVisible(child) ? 1 : 0, box.left, box.top, box.right - box.left, box.bottom - box.top,
+                static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)), Utf8(text).c_str());
+    return TRUE;
+}
+
+void Paste(HWND window) {
+    if (OpenClipboard(nullptr)) {
+        EmptyClipboard();
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(L"PASTED"));
+        std::memcpy(GlobalLock(memory), L"PASTED", sizeof(L"PASTED"));
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+        CloseClipboard();
+    }
+    for (int id : {101, 102}) {
+        HWND line = GetDlgItem(window, id);
+        for (UINT message : {WM_PASTE, EM_UNDO, WM_UNDO}) {
+            SendMessageW(line, message, 0, 0);
+            PostMessageW(line, message, 0, 0);
+        }
+        SendMessageW(line, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(L"REPLACED"));
+        SendMessageW(line, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"SET"));
+    }
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    HWND window = MainWindow();
+    if (window == nullptr || argc < 2) {
+        std::fprintf(stderr, "no main window, or no command\n");
+        return 2;
+    }
+    const std::string what = argv[1];
+    if (what == "controls") {
+        EnumChildWindows(window, &PrintChild, 0);
+    } else if (what == "command" && argc > 2) {
+        const auto id = static_cast<WPARAM>(std::atoi(argv[2]));
+        DWORD_PTR result = 0;
+        SendMessageTimeoutW(window, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 2000, &result);
+        PostMessageW(window, WM_COMMAND, id, 0);
+    } else if (what == "paste") {
+        Paste(window);
+    } else {
+        return 2;
+    }
+    // What was posted is handled once the window waits for input again.
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, process)) {
+        WaitForInputIdle(handle, 5000);
+        CloseHandle(handle);
+    }
+    std::fflush(stdout);
+    return 0;
+}

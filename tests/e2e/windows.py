@@ -1,0 +1,128 @@
+"""The Windows program under Wine, driven as a person would: the pointer and keyboard through
+xdotool, the window looked at from a second Windows program, as an attacker would (probe.exe)."""
+
+import os
+import subprocess
+import tempfile
+
+from desktop import TITLE, click_at, wait_for, xdotool
+
+PROGRAM = os.environ.get("MIRVANE_EXE", "mirvane.exe")
+PROBE = os.environ.get("MIRVANE_PROBE", "probe.exe")
+DROP_TARGET = os.environ.get("MIRVANE_WIN_DROP_TARGET", "droptarget.exe")
+KEY_LOGGER = os.environ.get("MIRVANE_KEY_LOGGER", "keylogger.exe")
+
+# Command ids of the main window, as another program would find them by trying.
+PASSWORD_MASK_COMMAND = 1018
+FIRST_KEY_ID = 3000
+PASSWORD_LINE, PLAIN_LINE = 101, 102
+ES_PASSWORD = 0x20
+
+
+def wine(*args, timeout=60):
+    return subprocess.run(["wine", *args], capture_output=True, text=True, timeout=timeout)
+
+
+class Control:
+    """One child window of the main window as another program sees it."""
+
+    def __init__(self, line):
+        kind, ident, visible, x, y, width, height, style, *text = line.split(" ")
+        self.kind, self.id, self.visible = kind, int(ident), visible == "1"
+        self.x, self.y, self.width, self.height = int(x), int(y), int(width), int(height)
+        self.style, self.text = int(style, 16), " ".join(text)
+
+    @property
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+def controls():
+    out = wine(PROBE, "controls").stdout
+    return {c.id: c for c in (Control(line) for line in out.splitlines() if line.strip())}
+
+
+def probe(*args):
+    wine(PROBE, *args)
+
+
+def window_geometry(window_id):
+    values = dict(line.split("=") for line in xdotool("getwindowgeometry", "--shell", window_id).split())
+    return int(values["X"]), int(values["Y"]), int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+class WindowsProgram:
+    """One run of mirvane.exe on the current display."""
+
+    def __init__(self, *args):
+        self.process = subprocess.Popen(["wine", PROGRAM, *args], stdout=subprocess.DEVNULL,
+                                        stderr=subprocess.DEVNULL)
+        self.window_id = wait_for("the main window", self._find_window, timeout=60)
+        wait_for("the keys to be laid out", lambda: len(self.visible_keys()) == 54, timeout=30)
+
+    def _find_window(self):
+        out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TITLE], capture_output=True,
+                             text=True).stdout.split()
+        return out[0] if out else None
+
+    def visible_keys(self):
+        return [c for c in controls().values() if c.kind == "Button" and c.visible and c.id > FIRST_KEY_ID]
+
+    def key(self, caption):
+        return next(c for c in self.visible_keys() if c.text == caption)
+
+    def click_keys(self, *captions):
+        for caption in captions:
+            click_at(*self.key(caption).centre)
+
+    def line(self, ident):
+        return controls()[ident]
+
+    def drag_password_to(self, x, y):
+        """Selects the whole password line and drags it with the real pointer to (x, y)."""
+        line = self.line(PASSWORD_LINE)
+        fx, fy = line.x + 10, line.y + line.height // 2
+        xdotool("mousemove", "--sync", fx, fy)
+        xdotool("click", "--repeat", "2", "1")
+        xdotool("mousedown", "1")
+        for step in range(1, 11):  # a drag is told from a click only after the pointer moves
+            xdotool("mousemove", "--sync", fx + (x - fx) * step // 10, fy + (y - fy) * step // 10)
+        xdotool("mouseup", "1")
+
+    def clear_password(self):
+        line = self.line(PASSWORD_LINE)
+        xdotool("mousemove", "--sync", line.x + 10, line.y + line.height // 2)
+        xdotool("click", "--repeat", "2", "1")
+        self.click_keys("bksp")
+
+    def menu(self, *keys):
+        """Chooses a menu item with the keyboard, as a person may: Alt and the menu's letter, then keys."""
+        xdotool("windowactivate", "--sync", self.window_id)
+        for key in keys:
+            xdotool("key", key)
+
+    def close(self):
+        if self.process.poll() is None:
+            self.process.kill()
+        self.process.wait(timeout=30)
+        subprocess.run(["wineserver", "-w"], timeout=60, check=False)
+
+
+class DropTarget:
+    """A second Windows program with a password field that writes down every drop it receives."""
+
+    def __init__(self, place):
+        self.log = tempfile.NamedTemporaryFile(suffix=".txt", delete=False).name
+        self.process = subprocess.Popen(["wine", DROP_TARGET, "Z:" + self.log.replace("/", "\\"), ",".join(map(str, place))],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        wait_for("the drop target", lambda: self.process.stdout.readline().startswith("ready"), timeout=60)
+        self.place = place
+
+    def drops(self):
+        with open(self.log, encoding="utf-8") as log:
+            return log.read().splitlines()
+
+    def close(self):
+        self.process.kill()
+        self.process.wait(timeout=30)
+        os.unlink(self.log)
