@@ -217,6 +217,7 @@ private:
     struct HeldNoiseKey {
         std::int32_t key;
         std::int32_t ticksLeft; // noise ticks until it goes up
+        bool pressArrived = false; // the person pressed it too, and the window saw that press
     };
     std::vector<HeldNoiseKey> mHeldNoiseKeys;
     std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling

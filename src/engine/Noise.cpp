@@ -220,7 +220,11 @@ void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
     if (held == mHeldNoiseKeys.end()) {
         return;
     }
+    const bool pressArrived = held->pressArrived;
     mHeldNoiseKeys.erase(held);
+    if (pressArrived) {
+        return;
+    }
     const auto [unshifted, shifted] = UsCharacters(virtualKey);
     const bool capsOn = (mKeyState.GetKeyState(kCapsLockKey) & kKeyToggledBit) != 0;
     const char16_t typed = (ShiftWord() != 0) != (capsOn && virtualKey >= 'A') ? shifted : unshifted;

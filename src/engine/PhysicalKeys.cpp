@@ -49,6 +49,11 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
     if (keyCode != mNoisePumpKey) {
         TakeKeysPressedOverNoise();
         FollowPhysicalShift();
+        // Windows, unlike the X server, passes on a press of a key the noise holds: the
+        // person's character comes by itself, and the key-up must not type it again.
+        for (HeldNoiseKey& held : mHeldNoiseKeys) {
+            held.pressArrived = held.pressArrived || held.key == keyCode;
+        }
     }
     TextLine& password = mWindow->Password();
     if (keyCode != kDeleteKey || !password.Visible() || password.Text().empty()) {

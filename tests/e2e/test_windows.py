@@ -6,7 +6,7 @@ import subprocess
 import unittest
 
 from desktop import click_at, wait_for, xdotool
-from windows import (ES_PASSWORD, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget,
+from windows import (ES_PASSWORD, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget, KeyLogger,
                      WindowsProgram, controls, probe, window_geometry, wine)
 
 
@@ -98,6 +98,36 @@ class Password(unittest.TestCase):
             wait_for("the drop", lambda: len(target.drops()) > before, timeout=30)
             self.assertEqual(target.drops()[before:], ["KaBC19;+/x,q"], f"after {menu}")
             self.program.clear_password()  # the target took a copy: the line still holds it
+
+    def test_noise_hides_typed_passwords_from_a_key_logger_and_leaves_no_key_down(self):
+        logger = KeyLogger()
+        self.addCleanup(logger.close)
+        target = DropTarget((20, 100, 400, 200))
+        self.addCleanup(target.close)
+        xdotool("windowmove", "--sync", self.program.window_id, 500, 300)
+        self.program.menu("alt+o", "h")  # "Hide password in amongst random characters"
+        passwords = ["correct7horse", "battery;staple", "x9y8z7w6q"]
+        for password in passwords:
+            line = self.program.line(PASSWORD_LINE)
+            click_at(line.x + 10, line.y + line.height // 2)
+            xdotool("type", "--delay", "180", password)  # a person's pace
+            self.program.drag_password_to(200, 180)
+            wait_for("the drop", lambda: len(target.drops()) > passwords.index(password), timeout=30)
+            self.program.clear_password()
+        self.assertEqual(target.drops(), passwords)
+        events = logger.events()
+        typed = sum(1 for down, _, injected in events if down and not injected)
+        noise = sum(1 for down, _, injected in events if down and injected)
+        self.assertGreaterEqual(typed, sum(map(len, passwords)))
+        self.assertGreater(noise, 10, "the record mixes noise keys with the person's")
+        self.program.menu("alt+o", "h")
+        wait_for("every noise key up after switching off", lambda: not logger.held(), timeout=10)
+        noise_after_off = sum(1 for down, _, injected in logger.events() if down and injected)
+        self.program.menu("alt+o", "h")
+        wait_for("noise again", lambda: sum(1 for d, _, i in logger.events() if d and i) > noise_after_off)
+        self.program.menu("ctrl+q")
+        self.assertEqual(self.program.process.wait(timeout=30), 0)
+        self.assertEqual(logger.held(), set(), "no key is left down after closing")
 
 
 if __name__ == "__main__":

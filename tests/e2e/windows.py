@@ -126,3 +126,30 @@ class DropTarget:
         self.process.kill()
         self.process.wait(timeout=30)
         os.unlink(self.log)
+
+
+class KeyLogger:
+    """A second Windows program with a low-level keyboard hook, as a key logger has."""
+
+    def __init__(self):
+        self.log = tempfile.NamedTemporaryFile(suffix=".txt", delete=False).name
+        self.process = subprocess.Popen(["wine", KEY_LOGGER, "Z:" + self.log.replace("/", "\\")],
+                                        stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        wait_for("the key logger", lambda: self.process.stdout.readline().startswith("ready"), timeout=60)
+
+    def events(self):
+        """(down, virtual key, injected) for every key event it saw, in order."""
+        with open(self.log, encoding="ascii") as log:
+            return [(d == "down", int(vk), how == "injected")
+                    for d, vk, _, how in (line.split() for line in log if line.strip())]
+
+    def held(self):
+        down = set()
+        for is_down, key, _ in self.events():
+            (down.add if is_down else down.discard)(key)
+        return down
+
+    def close(self):
+        self.process.kill()
+        self.process.wait(timeout=30)
+        os.unlink(self.log)
