@@ -118,4 +118,19 @@ inline constexpr std::array<DesignRow, 5> kDesignRows{{
      11},
 }};
 
+// Each key's designed place, by its number (index 0 unused).
+constexpr std::array<DesignRect, 66> KeyDesignPlaces() {
+    std::array<DesignRect, 66> places{};
+    for (const DesignRow& row : kDesignRows) {
+        int left = 360;
+        for (int i = 0; i < row.count; ++i) {
+            const DesignKey& key = row.keys.at(static_cast<std::size_t>(i));
+            places.at(static_cast<std::size_t>(key.number)) = {left, row.top, key.width, key.height};
+            left += key.width;
+        }
+    }
+    return places;
+}
+inline constexpr std::array<DesignRect, 66> kKeyDesignPlaces = KeyDesignPlaces();
+
 } // namespace mirvane

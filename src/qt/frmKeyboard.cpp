@@ -163,13 +163,8 @@ void frmKeyboard::PlaceAtDesign() {
     resize(ToPixels(kDesignClientWidth), ToPixels(kDesignClientHeight) + menuBar()->sizeHint().height());
     place(StatusBar1, kStatusBarDesign);
     place(txtText, kPlainTextDesign);
-    for (const DesignRow& row : kDesignRows) {
-        int left = 360;
-        for (int i = 0; i < row.count; ++i) {
-            const DesignKey& key = row.keys.at(static_cast<std::size_t>(i));
-            KeyButtonWidgetAt(key.number)->setGeometry(TwipsRect(left, row.top, key.width, key.height));
-            left += key.width;
-        }
+    for (int number = 1; number <= kKeyButtonCount; ++number) {
+        place(KeyButtonWidgetAt(number), kKeyDesignPlaces.at(static_cast<std::size_t>(number)));
     }
     place(tbToolbar, kToolbarDesign);
     place(txtPassword, kPasswordDesign);

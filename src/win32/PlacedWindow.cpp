@@ -2,16 +2,78 @@
 
 #include "form/Twips.h"
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 namespace mirvane {
 
+namespace {
+// Only the window's own thread places its children.
+std::vector<ChildPlace*>& Pending() {
+    static std::vector<ChildPlace*> pending;
+    return pending;
+}
+} // namespace
+
+// The system's density is fixed for the session, even for a per-monitor aware program, and
+// asking the screen for it on every conversion cost more than the layout it served.
 double TwipsPerPixel() {
-    HDC screen = GetDC(nullptr);
-    const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
-    ReleaseDC(nullptr, screen);
-    return 1440.0 / (dotsPerInch > 0 ? dotsPerInch : 96);
+    static const double twipsPerPixel = [] {
+        HDC screen = GetDC(nullptr);
+        const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
+        ReleaseDC(nullptr, screen);
+        return 1440.0 / (dotsPerInch > 0 ? dotsPerInch : 96);
+    }();
+    return twipsPerPixel;
 }
 
 int ToPixels(std::int32_t twips) { return TwipsToPixels(twips, TwipsPerPixel()); }
 std::int32_t ToTwips(int pixels) { return PixelsToTwips(pixels, TwipsPerPixel()); }
+
+ChildPlace::~ChildPlace() {
+    if (mIsPending) {
+        std::erase(Pending(), this);
+    }
+}
+
+RECT ChildPlace::Get() const {
+    if (mIsPending) {
+        return mPending;
+    }
+    RECT box{};
+    GetWindowRect(mWindow, &box);
+    MapWindowPoints(HWND_DESKTOP, GetParent(mWindow), reinterpret_cast<POINT*>(&box), 2);
+    return box;
+}
+
+void ChildPlace::Set(const RECT& place) {
+    if (!mIsPending) {
+        Pending().push_back(this);
+    }
+    mPending = place;
+    mIsPending = true;
+}
+
+void ChildPlace::Apply() {
+    if (!mIsPending) {
+        return;
+    }
+    mIsPending = false;
+    const RECT now = Get();
+    if (EqualRect(&now, &mPending)) {
+        return;
+    }
+    SetWindowPos(mWindow, nullptr, mPending.left, mPending.top, mPending.right - mPending.left,
+                 mPending.bottom - mPending.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void ApplyPendingPlaces() {
+    // A move's own messages may set new places: those wait for the next round.
+    const std::vector<ChildPlace*> due = std::exchange(Pending(), {});
+    for (ChildPlace* place : due) {
+        place->Apply();
+    }
+}
 
 } // namespace mirvane

@@ -13,43 +13,69 @@ double TwipsPerPixel();
 int ToPixels(std::int32_t twips);
 std::int32_t ToTwips(int pixels);
 
+// A child window's place in pixels of its parent's client area. A new place is kept until
+// ApplyPendingPlaces gives it to the window system: the engine sets left, top, width and height
+// one at a time, and a move for each made the window three times slower to appear.
+class ChildPlace {
+public:
+    explicit ChildPlace(HWND window) : mWindow(window) {}
+    ~ChildPlace();
+    ChildPlace(const ChildPlace&) = delete;
+    ChildPlace& operator=(const ChildPlace&) = delete;
+    HWND Window() const { return mWindow; }
+    void Adopt(HWND window) { mWindow = window; }
+    RECT Get() const;
+    void Set(const RECT& place);
+    void Apply();
+
+private:
+    HWND mWindow;
+    RECT mPending{};
+    bool mIsPending = false;
+};
+
+// Moves every child whose place changed; run after each message the window handles.
+void ApplyPendingPlaces();
+
 // Left, Top, Width, Height and Visible of a child window, in twips of its parent's client area.
 template <class Interface> class PlacedWindow : public Interface {
 public:
-    explicit PlacedWindow(HWND window = nullptr) : mWindow(window) {}
-    HWND Window() const { return mWindow; }
+    explicit PlacedWindow(HWND window = nullptr) : mPlace(window) {}
+    HWND Window() const { return mPlace.Window(); }
 
-    std::int32_t Left() const override { return ToTwips(Place().left); }
-    void SetLeft(std::int32_t twips) override { Move(ToPixels(twips), Place().top, Size().cx, Size().cy); }
-    std::int32_t Top() const override { return ToTwips(Place().top); }
-    void SetTop(std::int32_t twips) override { Move(Place().left, ToPixels(twips), Size().cx, Size().cy); }
-    std::int32_t Width() const override { return ToTwips(Size().cx); }
+    std::int32_t Left() const override { return ToTwips(mPlace.Get().left); }
+    void SetLeft(std::int32_t twips) override { MoveBy(ToPixels(twips) - mPlace.Get().left, 0); }
+    std::int32_t Top() const override { return ToTwips(mPlace.Get().top); }
+    void SetTop(std::int32_t twips) override { MoveBy(0, ToPixels(twips) - mPlace.Get().top); }
+    std::int32_t Width() const override {
+        const RECT box = mPlace.Get();
+        return ToTwips(box.right - box.left);
+    }
     void SetWidth(std::int32_t twips) override {
-        Move(Place().left, Place().top, ToPixels(CheckedSize(twips)), Size().cy);
+        RECT box = mPlace.Get();
+        box.right = box.left + ToPixels(CheckedSize(twips));
+        mPlace.Set(box);
     }
-    std::int32_t Height() const override { return ToTwips(Size().cy); }
+    std::int32_t Height() const override {
+        const RECT box = mPlace.Get();
+        return ToTwips(box.bottom - box.top);
+    }
     void SetHeight(std::int32_t twips) override {
-        Move(Place().left, Place().top, Size().cx, ToPixels(CheckedSize(twips)));
+        RECT box = mPlace.Get();
+        box.bottom = box.top + ToPixels(CheckedSize(twips));
+        mPlace.Set(box);
     }
-    bool Visible() const override { return (GetWindowLongPtrW(mWindow, GWL_STYLE) & WS_VISIBLE) != 0; }
-    void SetVisible(bool visible) override { ShowWindow(mWindow, visible ? SW_SHOWNA : SW_HIDE); }
+    bool Visible() const override { return (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0; }
+    void SetVisible(bool visible) override { ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE); }
 
 protected:
-    void Adopt(HWND window) { mWindow = window; }
+    void Adopt(HWND window) { mPlace.Adopt(window); }
 
 private:
-    RECT Place() const {
-        RECT box{};
-        GetWindowRect(mWindow, &box);
-        MapWindowPoints(HWND_DESKTOP, GetParent(mWindow), reinterpret_cast<POINT*>(&box), 2);
-        return box;
-    }
-    SIZE Size() const {
-        const RECT box = Place();
-        return {box.right - box.left, box.bottom - box.top};
-    }
-    void Move(int x, int y, int width, int height) {
-        SetWindowPos(mWindow, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    void MoveBy(int dx, int dy) {
+        RECT box = mPlace.Get();
+        OffsetRect(&box, dx, dy);
+        mPlace.Set(box);
     }
     // A control cannot take a negative size: the object model raises "Invalid property value".
     static std::int32_t CheckedSize(std::int32_t twips) {
@@ -59,7 +85,7 @@ private:
         return twips;
     }
 
-    HWND mWindow;
+    ChildPlace mPlace;
 };
 
 } // namespace mirvane

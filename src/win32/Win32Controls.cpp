@@ -8,8 +8,9 @@
 
 namespace mirvane {
 
-KeyButtonWindow::KeyButtonWindow(HWND parent, int number, int commandId) : mNumber(number) {
-    Adopt(CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 0, 0, 10, 10, parent,
+KeyButtonWindow::KeyButtonWindow(HWND parent, int number, int commandId, const RECT& place) : mNumber(number) {
+    Adopt(CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, place.left, place.top,
+                          place.right - place.left, place.bottom - place.top, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId)), GetModuleHandleW(nullptr),
                           nullptr));
 }

@@ -15,7 +15,7 @@ namespace mirvane {
 // One of the 65 keys: a BUTTON whose text reads "&&" as one "&", as the caption rule wants.
 class KeyButtonWindow final : public PlacedWindow<KeyButton> {
 public:
-    KeyButtonWindow(HWND parent, int number, int commandId);
+    KeyButtonWindow(HWND parent, int number, int commandId, const RECT& place);
     int Number() const override { return mNumber; }
     std::u16string Caption() const override { return mCaption; }
     void SetCaption(const std::u16string& caption) override;

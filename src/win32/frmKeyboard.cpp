@@ -24,7 +24,6 @@ constexpr int kPasswordId = 101;
 constexpr int kPlainTextId = 102;
 constexpr UINT_PTR kHoverTimerId = 1;
 constexpr UINT_PTR kNoiseTimerId = 2;
-constexpr UINT_PTR kChildSubclass = 1;
 
 // A menu item the menu bar does not show: Windows menus cannot hide one, so it is left out
 // and keeps its state here.
@@ -136,9 +135,14 @@ void frmKeyboard::CreateMenus() {
 }
 
 void frmKeyboard::CreateControls() {
+    // The control's own procedure is replaced, not chained through the common controls'
+    // subclass list: under Wine that list's lookup made every message to a key cost a
+    // millisecond. Keys share one original procedure, the toolbar has its own.
     const auto adopt = [this](HWND child) {
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
-        SetWindowSubclass(child, &frmKeyboard::ChildProcedure, kChildSubclass, reinterpret_cast<DWORD_PTR>(this));
+        SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmKeyboard::ChildProcedure)));
     };
     StatusBar1 = std::make_unique<PlacedWindow<Placeable>>(CreateWindowExW(
         0, STATUSCLASSNAMEW, L"", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 10, 10, mWindow, nullptr,
@@ -147,11 +151,16 @@ void frmKeyboard::CreateControls() {
     txtText = std::make_unique<EditLine>(mWindow, kPlainTextId, false);
     SendMessageW(txtText->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
     for (int number = 1; number <= kKeyButtonCount; ++number) {
-        mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(mWindow, number, kFirstKeyId + number));
-        adopt(mKeyButtons.back()->Window());
+        // Made where it belongs: made on top of one another, the keys took twice as long.
+        const DesignRect& place = kKeyDesignPlaces.at(static_cast<std::size_t>(number));
+        mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(
+            mWindow, number, kFirstKeyId + number,
+            RECT{ToPixels(place.left), ToPixels(place.top), ToPixels(place.left + place.width),
+                 ToPixels(place.top + place.height)}));
+        mKeyProcedure = adopt(mKeyButtons.back()->Window());
     }
     tbToolbar = std::make_unique<ToolbarWindow>(mWindow);
-    adopt(tbToolbar->Window());
+    mToolbarProcedure = adopt(tbToolbar->Window());
     mTimer1 = std::make_unique<WindowTimer>(mWindow, kHoverTimerId, kHoverIntervalMs);
     mTimer1->SetEnabled(true);
     txtPassword = std::make_unique<EditLine>(mWindow, kPasswordId, true);
@@ -171,13 +180,8 @@ void frmKeyboard::PlaceAtDesign() {
     SetHeight(kDesignClientHeight + kFrameHeightTwips);
     place(*StatusBar1, kStatusBarDesign);
     place(*txtText, kPlainTextDesign);
-    for (const DesignRow& row : kDesignRows) {
-        int left = 360;
-        for (int i = 0; i < row.count; ++i) {
-            const DesignKey& key = row.keys.at(static_cast<std::size_t>(i));
-            place(Button(key.number), {left, row.top, key.width, key.height});
-            left += key.width;
-        }
+    for (int number = 1; number <= kKeyButtonCount; ++number) {
+        place(Button(number), kKeyDesignPlaces.at(static_cast<std::size_t>(number)));
     }
     place(*tbToolbar, kToolbarDesign);
     place(*txtPassword, kPasswordDesign);
@@ -193,6 +197,7 @@ void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
 }
 
 void frmKeyboard::Show() {
+    ApplyPendingPlaces();
     ShowWindow(mWindow, SW_SHOW);
     UpdateWindow(mWindow);
 }
@@ -291,17 +296,26 @@ KeyButtonWindow* frmKeyboard::KeyOf(HWND child) const {
 
 LRESULT CALLBACK frmKeyboard::WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<frmKeyboard*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    return self != nullptr ? self->Handle(message, wParam, lParam)
-                           : DefWindowProcW(window, message, wParam, lParam);
+    if (self == nullptr) {
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    const LRESULT result = self->Handle(message, wParam, lParam);
+    // Hidden at start-up, the window shows its children's places once, as it appears.
+    if (IsWindowVisible(window)) {
+        ApplyPendingPlaces();
+    }
+    return result;
 }
 
 // The keys' and the toolbar's pointer messages, before the control's own handling.
-LRESULT CALLBACK frmKeyboard::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR /*id*/, DWORD_PTR self) {
+LRESULT CALLBACK frmKeyboard::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<frmKeyboard*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
-        reinterpret_cast<frmKeyboard*>(self)->ChildMouse(window, message, wParam, lParam);
+        self->ChildMouse(window, message, wParam, lParam);
+        ApplyPendingPlaces();
     }
-    return DefSubclassProc(window, message, wParam, lParam);
+    const bool toolbar = self->tbToolbar != nullptr && window == self->tbToolbar->Window();
+    return CallWindowProcW(toolbar ? self->mToolbarProcedure : self->mKeyProcedure, window, message, wParam, lParam);
 }
 
 void frmKeyboard::ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -71,8 +71,7 @@ public:
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                                           UINT_PTR id, DWORD_PTR self);
+    static LRESULT CALLBACK ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Command(WPARAM wParam, LPARAM lParam);
     void ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
@@ -99,6 +98,8 @@ private:
     HMENU mMenuBar = nullptr;
     HACCEL mAccelerators = nullptr;
     HCURSOR mGreyDot = nullptr;
+    WNDPROC mKeyProcedure = nullptr;
+    WNDPROC mToolbarProcedure = nullptr;
     HFONT mFont = nullptr;
     HBRUSH mBackground = nullptr;
     bool mPointerIsDot = false;
