@@ -3,11 +3,14 @@ on the same desktop sees it."""
 
 import os
 import subprocess
+import time
 import unittest
 
-from desktop import click_at, wait_for, xdotool
+from desktop import ask_probe, click_at, wait_for, xdotool
 from windows import (ES_PASSWORD, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget, KeyLogger,
-                     WindowsProgram, controls, probe, window_geometry, wine)
+                     WindowsProgram, checked_tools, controls, probe, window_geometry, wine)
+
+QUESTION = "^Hide mouse - turn it into grey dot"
 
 
 def rows_of(keys):
@@ -128,6 +131,58 @@ class Password(unittest.TestCase):
         self.program.menu("ctrl+q")
         self.assertEqual(self.program.process.wait(timeout=30), 0)
         self.assertEqual(logger.held(), set(), "no key is left down after closing")
+
+
+class Hover(unittest.TestCase):
+    def setUp(self):
+        self.program = WindowsProgram()
+        self.addCleanup(self.program.close)
+
+    def rest_on(self, caption):
+        xdotool("mousemove", "--sync", *self.program.key(caption).centre)
+        return time.monotonic()
+
+    def stars_at(self, since, seconds):
+        """The line's length that many seconds after a moment: time is what is tested."""
+        time.sleep(max(0.0, since + seconds - time.monotonic()))
+        return self.program.stars()
+
+    def test_resting_on_a_key_types_it_every_two_seconds_until_the_pointer_leaves(self):
+        self.assertEqual(self.stars_at(self.rest_on("q"), 2.5), 0, "standard entry types nothing by resting")
+        self.program.menu("alt+m", "Down", "Return")
+        self.assertEqual(checked_tools() & {"Standard", "Hover", "HideMouse"}, {"Hover"})
+        self.program.background()
+        entered = self.rest_on("q")
+        self.assertEqual(self.stars_at(entered, 1.0), 0)
+        self.assertEqual(self.stars_at(entered, 2.6), 1)
+        self.assertEqual(self.stars_at(entered, 6.6), 3)
+        self.program.background()
+        self.assertEqual(self.stars_at(time.monotonic(), 4.5), 3, "the background stops it")
+
+    def test_the_grey_dot_after_ok_over_the_keys_only_and_cancel_changes_nothing(self):
+        normal = lambda: ask_probe("cursor")[1] != "1"
+        self.program.menu("alt+m", "Down", "Down", "Return")
+        self.program.answer(QUESTION, "Escape")
+        entered = self.rest_on("w")
+        self.assertTrue(normal())
+        self.assertEqual(self.stars_at(entered, 2.5), 0, "still standard entry")
+        self.assertEqual(checked_tools() & {"Standard", "Hover", "HideMouse"}, {"Standard"})
+
+        self.program.menu("alt+m", "Down", "Down", "Return")
+        self.program.answer(QUESTION, "Return")
+        self.rest_on("w")
+        self.assertEqual(wait_for("the dot", lambda: None if normal() else ask_probe("cursor")),
+                         ["16x16", "1", "E0E0E0"])
+        self.assertEqual(checked_tools() & {"Standard", "Hover", "HideMouse"}, {"HideMouse"})
+        line = self.program.line(PASSWORD_LINE)
+        xdotool("mousemove", "--sync", *line.centre)
+        wait_for("the normal pointer over the line", normal)
+        self.rest_on("e")
+        wait_for("the dot again", lambda: not normal())
+        target = DropTarget((20, 100, 300, 200))
+        self.addCleanup(target.close)
+        xdotool("mousemove", "--sync", 150, 180)
+        wait_for("the normal pointer over another program", normal)
 
 
 if __name__ == "__main__":

@@ -17,10 +17,32 @@ PASSWORD_MASK_COMMAND = 1018
 FIRST_KEY_ID = 3000
 PASSWORD_LINE, PLAIN_LINE = 101, 102
 ES_PASSWORD = 0x20
+# The toolbar's buttons, left to right, an empty name for a separator; the first has command 2000.
+TOOLBAR = ["Standard", "Hover", "HideMouse", "", "ScrambleOnScreen", "ScrambleAll", "Dvorak", "Unscramble", "",
+           "ToggleMask", "", "Beep", "KeepPassword", "Obsfucate", "", "KeepOnTop", "", "Clear"]
+TBSTATE_CHECKED = 0x01
 
 
 def wine(*args, timeout=60):
     return subprocess.run(["wine", *args], capture_output=True, text=True, timeout=timeout)
+
+
+class ToolButton:
+    def __init__(self, line):
+        _, ident, state, x, y, width, height = line.split()
+        self.name = TOOLBAR[int(ident) - 2000]
+        self.checked = int(state) & TBSTATE_CHECKED != 0
+        self.centre = int(x) + int(width) // 2, int(y) + int(height) // 2
+
+
+def toolbar():
+    """The toolbar's buttons by name, with their state and place, as another program reads them."""
+    return {b.name: b for b in (ToolButton(line) for line in wine(PROBE, "state").stdout.splitlines()
+                                if line.startswith("button "))}
+
+
+def checked_tools():
+    return {name for name, button in toolbar().items() if button.checked}
 
 
 class Control:
@@ -77,6 +99,27 @@ class WindowsProgram:
 
     def line(self, ident):
         return controls()[ident]
+
+    def stars(self):
+        """The masked line's length, which it shows anyway; its text it gives to no other program."""
+        return int(wine(PROBE, "length", str(PASSWORD_LINE)).stdout)
+
+    def background(self):
+        """A point of the window's own background, left of the first row of keys."""
+        first = min(self.visible_keys(), key=lambda k: (k.y, k.x))
+        xdotool("mousemove", "--sync", first.x - 4, first.y + first.height // 2)
+
+    def answer(self, title, key):
+        """Answers the message box of that title with a key: Return for its default, Escape to cancel."""
+        find = lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--name", title],
+                                      capture_output=True, text=True).stdout.split()
+        box = wait_for(title, find, timeout=30)[0]
+        xdotool("windowactivate", "--sync", box)
+        xdotool("key", key)
+        wait_for(f"{title} answered", lambda: not find())
+
+    def tool(self, name):
+        click_at(*toolbar()[name].centre)
 
     def drag_password_to(self, x, y):
         """Selects the whole password line and drags it with the real pointer to (x, y)."""

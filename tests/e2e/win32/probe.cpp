@@ -2,6 +2,9 @@
 // would: what its controls show and give, and whether messages sent to it drive it.
 //   probe controls            one line per child: kind id visible x y width height style text
 //   probe command ID          sends, then posts, WM_COMMAND ID to the main window
+//   probe state               one line per toolbar button: "button" command-id state x y
+//                             width height
+//   probe length ID           the length of the line with that id
 //   probe paste               puts "PASTED" on the clipboard and sends and posts every paste
 //                             road to both lines
 #include <cstdio>
@@ -10,6 +13,8 @@
 #include <string>
 
 #include <windows.h>
+
+#include <commctrl.h>
 
 namespace {
 HWND MainWindow() { return FindWindowW(L"MirvaneKeyboard", nullptr); }
@@ -33,6 +38,35 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
                 IsWindowVisible(child) ? 1 : 0, box.left, box.top, box.right - box.left, box.bottom - box.top,
                 static_cast<unsigned long>(GetWindowLongW(child, GWL_STYLE)), Utf8(text).c_str());
     return TRUE;
+}
+
+void PrintState(HWND window) {
+    // A plain-value message needs no memory shared between the processes; a button's place
+    // is written into a page of the other process, as any program of the same user may.
+    HWND toolbar = FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
+    DWORD process = 0;
+    GetWindowThreadProcessId(toolbar, &process);
+    HANDLE handle = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ, FALSE, process);
+    void* page = handle != nullptr ? VirtualAllocEx(handle, nullptr, sizeof(RECT), MEM_COMMIT, PAGE_READWRITE) : nullptr;
+    const int count = static_cast<int>(SendMessageW(toolbar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0, id = 2000; i < count; ++i, ++id) {
+        const LRESULT state = SendMessageW(toolbar, TB_GETSTATE, static_cast<WPARAM>(id), 0);
+        RECT box{};
+        if (state == -1 || page == nullptr ||
+            SendMessageW(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(page)) == 0 ||
+            ReadProcessMemory(handle, page, &box, sizeof(box), nullptr) == 0) {
+            continue;
+        }
+        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&box), 2);
+        std::printf("button %d %ld %ld %ld %ld %ld\n", id, static_cast<long>(state), box.left, box.top,
+                    box.right - box.left, box.bottom - box.top);
+    }
+    if (page != nullptr) {
+        VirtualFreeEx(handle, page, 0, MEM_RELEASE);
+    }
+    if (handle != nullptr) {
+        CloseHandle(handle);
+    }
 }
 
 void Paste(HWND window) {
@@ -70,6 +104,10 @@ int main(int argc, char** argv) {
         DWORD_PTR result = 0;
         SendMessageTimeoutW(window, WM_COMMAND, id, 0, SMTO_ABORTIFHUNG, 2000, &result);
         PostMessageW(window, WM_COMMAND, id, 0);
+    } else if (what == "length" && argc > 2) {
+        std::printf("%ld\n", static_cast<long>(SendMessageW(GetDlgItem(window, std::atoi(argv[2])), EM_LINELENGTH, 0, 0)));
+    } else if (what == "state") {
+        PrintState(window);
     } else if (what == "paste") {
         Paste(window);
     } else {
