@@ -7,7 +7,7 @@ import time
 import unittest
 
 from desktop import ask_probe, click_at, wait_for, xdotool
-from windows import (ES_PASSWORD, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget, KeyLogger,
+from windows import (ES_PASSWORD, FIRST_KEY_ID, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget, KeyLogger,
                      WindowsProgram, checked_tools, controls, probe, window_geometry, wine)
 
 QUESTION = "^Hide mouse - turn it into grey dot"
@@ -96,10 +96,21 @@ class Password(unittest.TestCase):
             self.program.click_keys(*clicks)
             if not menu:
                 probe("paste")  # another program's paste changes nothing
+            typed = ""
+            if menu:  # the physical keys q, w and e give what the keys at their places show
+                line = self.program.line(PASSWORD_LINE)
+                click_at(line.x + line.width - 4, line.y + line.height // 2)
+                xdotool("type", "--delay", "120", "qwe")
+                shown = controls()
+                typed = "".join(shown[FIRST_KEY_ID + n].text.replace("&&", "&") for n in (17, 18, 19))
+                if menu == ("alt+k", "d"):
+                    self.assertEqual(typed, "',.")
+                else:
+                    self.assertNotEqual(typed, "qwe", "three keys scrambled back to their own places")
             before = len(target.drops())
             self.program.drag_password_to(200, 180)
             wait_for("the drop", lambda: len(target.drops()) > before, timeout=30)
-            self.assertEqual(target.drops()[before:], ["KaBC19;+/x,q"], f"after {menu}")
+            self.assertEqual(target.drops()[before:], ["KaBC19;+/x,q" + typed], f"after {menu}")
             self.program.clear_password()  # the target took a copy: the line still holds it
 
     def test_noise_hides_typed_passwords_from_a_key_logger_and_leaves_no_key_down(self):
