@@ -45,6 +45,11 @@ ToolbarWindow::ToolbarWindow(HWND parent) {
                               CCS_NODIVIDER,
                           0, 0, 10, 10, parent, nullptr, GetModuleHandleW(nullptr), nullptr));
     SendMessageW(Window(), TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+    // Under Wine a window put top-most goes in behind the pop-ups it owns, and is then not
+    // top-most at all; the tooltips show over the toolbar without an owner.
+    if (HWND tips = reinterpret_cast<HWND>(SendMessageW(Window(), TB_GETTOOLTIPS, 0, 0))) {
+        SetWindowLongPtrW(tips, GWLP_HWNDPARENT, 0);
+    }
     // The drawings, one per button left to right, where the program carries them.
     mImages = ImageList_LoadImageW(GetModuleHandleW(nullptr), L"TOOLBARIMAGES", 16, 0, RGB(255, 0, 255), IMAGE_BITMAP,
                                    LR_CREATEDIBSECTION);

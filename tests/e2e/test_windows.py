@@ -7,8 +7,9 @@ import time
 import unittest
 
 from desktop import ask_probe, click_at, wait_for, xdotool
-from windows import (ES_PASSWORD, FIRST_KEY_ID, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROGRAM, DropTarget, KeyLogger,
-                     WindowsProgram, checked_tools, controls, probe, window_geometry, wine)
+from windows import (ES_PASSWORD, FIRST_KEY_ID, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROBE, PROGRAM,
+                     DropTarget, KeyLogger, WindowsProgram, checked_tools, controls, on_top, probe, window_geometry,
+                     wine)
 
 QUESTION = "^Hide mouse - turn it into grey dot"
 
@@ -194,6 +195,76 @@ class Hover(unittest.TestCase):
         self.addCleanup(target.close)
         xdotool("mousemove", "--sync", 150, 180)
         wait_for("the normal pointer over another program", normal)
+
+
+class MenusAndToolbar(unittest.TestCase):
+    def setUp(self):
+        self.program = WindowsProgram()
+        self.addCleanup(self.program.close)
+
+    def caption(self, number):
+        return controls()[FIRST_KEY_ID + number].text
+
+    def test_every_toolbar_button_and_its_menu_item_do_the_same_and_show_the_same(self):
+        program = self.program
+        modes = {"Standard", "Hover", "HideMouse"}
+        program.tool("Hover")
+        self.assertEqual(checked_tools() & modes, {"Hover"})
+        program.menu("alt+m", "Down", "Down", "Return")
+        program.answer(QUESTION, "Return")
+        self.assertEqual(checked_tools() & modes, {"HideMouse"})
+        program.tool("Standard")
+        self.assertEqual(checked_tools() & modes, {"Standard"})
+
+        # A toggle set on the toolbar and then chosen in the menu is off again: the menu's check followed the
+        # toolbar (a stale check would set it once more). Then the other way round.
+        toggles = [("Beep", ("alt+o", "b")), ("KeepPassword", ("alt+o", "k")), ("KeepOnTop", ("alt+f", "t")),
+                   ("ToggleMask", ("ctrl+m",)), ("Obsfucate", ("alt+o", "h"))]
+        for name, menu in toggles:
+            was = name in checked_tools()
+            program.tool(name)
+            self.assertEqual(name in checked_tools(), not was, f"{name} on the toolbar")
+            if name == "KeepOnTop":
+                self.assertEqual(on_top(), not was)
+            program.menu(*menu)
+            self.assertEqual(name in checked_tools(), was, f"{name} in the menu after the toolbar")
+            program.menu(*menu)
+            self.assertEqual(name in checked_tools(), not was, f"{name} in the menu")
+            program.tool(name)
+            self.assertEqual(name in checked_tools(), was, f"{name} on the toolbar after the menu")
+
+        # Layouts: the toolbar's and the menu's give the same keys.
+        self.assertEqual(self.caption(17), "q")
+        program.tool("Dvorak")
+        self.assertEqual((self.caption(17), "Dvorak" in checked_tools()), ("'", True))
+        program.menu("alt+k", "n")  # "Return on-screen keys and keyboard input to normal"
+        self.assertEqual((self.caption(17), "Dvorak" in checked_tools()), ("q", False))
+        program.menu("alt+k", "d")
+        self.assertEqual((self.caption(17), "Dvorak" in checked_tools()), ("'", True))
+        program.tool("Unscramble")
+        self.assertEqual(self.caption(17), "q")
+        for tool, menu, follows in (("ScrambleOnScreen", ("alt+k", "j"), False), ("ScrambleAll", ("alt+k", "a"), True)):
+            for choose in (lambda: program.tool(tool), lambda: program.menu(*menu)):
+                choose()
+                self.assertNotEqual([self.caption(n) for n in (17, 18, 19)], ["q", "w", "e"], tool)
+                self.assertEqual("ScrambleAll" in checked_tools(), follows, tool)
+                program.tool("Unscramble")
+                self.assertEqual(self.caption(17), "q")
+
+        program.click_keys("a", "b")
+        self.assertEqual(program.stars(), 2)
+        program.tool("Clear")
+        self.assertEqual(program.stars(), 0)
+
+        toolbar = lambda: next(c for c in controls().values() if c.kind == "ToolbarWindow32")
+        program.menu("alt+v", "t")
+        self.assertFalse(toolbar().visible)
+        program.menu("alt+v", "t")
+        self.assertTrue(toolbar().visible)
+        program.menu("alt+o", "Right", "Down", "Return")  # Help > About
+        about = wait_for("the about box", lambda: wine(PROBE, "dialog", "About Mirvane").stdout)
+        self.assertIn("2.3.0", about)
+        program.answer("^About Mirvane$", "Return")
 
 
 if __name__ == "__main__":

@@ -21,6 +21,7 @@ ES_PASSWORD = 0x20
 TOOLBAR = ["Standard", "Hover", "HideMouse", "", "ScrambleOnScreen", "ScrambleAll", "Dvorak", "Unscramble", "",
            "ToggleMask", "", "Beep", "KeepPassword", "Obsfucate", "", "KeepOnTop", "", "Clear"]
 TBSTATE_CHECKED = 0x01
+WS_EX_TOPMOST = 0x08
 
 
 def wine(*args, timeout=60):
@@ -39,6 +40,12 @@ def toolbar():
     """The toolbar's buttons by name, with their state and place, as another program reads them."""
     return {b.name: b for b in (ToolButton(line) for line in wine(PROBE, "state").stdout.splitlines()
                                 if line.startswith("button "))}
+
+
+def on_top():
+    """Whether the main window is topmost, as another program sees its extended style."""
+    line = next(line for line in wine(PROBE, "state").stdout.splitlines() if line.startswith("window "))
+    return int(line.split()[1], 16) & WS_EX_TOPMOST != 0
 
 
 def checked_tools():

@@ -2,9 +2,10 @@
 // would: what its controls show and give, and whether messages sent to it drive it.
 //   probe controls            one line per child: kind id visible x y width height style text
 //   probe command ID          sends, then posts, WM_COMMAND ID to the main window
-//   probe state               one line per toolbar button: "button" command-id state x y
-//                             width height
+//   probe state               "window" and the main window's extended style, then one line
+//                             per toolbar button: "button" command-id state x y width height
 //   probe length ID           the length of the line with that id
+//   probe dialog TITLE        one line per child of the dialog of that title: kind id ... text
 //   probe paste               puts "PASTED" on the clipboard and sends and posts every paste
 //                             road to both lines
 #include <cstdio>
@@ -41,6 +42,7 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }
 
 void PrintState(HWND window) {
+    std::printf("window %lx\n", static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)));
     // A plain-value message needs no memory shared between the processes; a button's place
     // is written into a page of the other process, as any program of the same user may.
     HWND toolbar = FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
@@ -106,6 +108,12 @@ int main(int argc, char** argv) {
         PostMessageW(window, WM_COMMAND, id, 0);
     } else if (what == "length" && argc > 2) {
         std::printf("%ld\n", static_cast<long>(SendMessageW(GetDlgItem(window, std::atoi(argv[2])), EM_LINELENGTH, 0, 0)));
+    } else if (what == "dialog" && argc > 2) {
+        wchar_t title[256] = {};
+        MultiByteToWideChar(CP_UTF8, 0, argv[2], -1, title, 255);
+        if (HWND dialog = FindWindowW(L"#32770", title)) {
+            EnumChildWindows(dialog, &PrintChild, 0);
+        }
     } else if (what == "state") {
         PrintState(window);
     } else if (what == "paste") {
