@@ -8,7 +8,7 @@ import unittest
 
 from desktop import ask_probe, click_at, wait_for, xdotool
 from windows import (ES_PASSWORD, FIRST_KEY_ID, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROBE, PROGRAM,
-                     DropTarget, KeyLogger, WindowsProgram, checked_tools, controls, on_top, probe, window_geometry,
+                     DropTarget, KeyLogger, MainWindow, WindowsProgram, checked_tools, controls, on_top, probe, window_geometry,
                      wine)
 
 QUESTION = "^Hide mouse - turn it into grey dot"
@@ -35,31 +35,62 @@ class CommandLine(unittest.TestCase):
 
 
 class Window(unittest.TestCase):
+    def assert_laid_out(self, program, snapped=True):
+        """Five rows of touching keys, 15 key units wide, 20 pixels in from the client area's left; the client
+        area as wide again on the right, or, where the window cannot snap (maximized), no wider than a unit more."""
+        keys = program.visible_keys()
+        rows = rows_of(keys)
+        self.assertEqual([len(row) for row in rows], [14, 14, 13, 12, 1])
+        for row in rows:
+            for left, right in zip(row, row[1:]):
+                self.assertEqual(left.x + left.width, right.x, f"{left.text} and {right.text} touch")
+        for upper, lower in zip(rows, rows[1:]):
+            self.assertEqual(upper[0].y + upper[0].height, lower[0].y)
+        unit = program.key("q").width
+        self.assertEqual(rows[0][-1].x + rows[0][-1].width - rows[0][0].x, 15 * unit)
+        x, y, width, height = MainWindow().client
+        self.assertEqual(rows[0][0].x - x, 20)
+        if snapped:
+            self.assertEqual(width, 15 * unit + 40, "the width snapped to whole key units")
+        else:
+            self.assertTrue(15 * unit + 40 <= width < 15 * (unit + 1) + 40, (width, unit))
+        for key in keys:
+            self.assertTrue(y <= key.y and key.y + key.height <= y + height, key.text)
+        return unit
+
     def test_the_keyboard_in_five_touching_rows_at_a_new_place_and_size_each_start(self):
         places = []
         for _ in range(2):
             program = WindowsProgram()
             try:
-                frame = window_geometry(program.window_id)
-                keys = program.visible_keys()
-                rows = rows_of(keys)
-                self.assertEqual([len(row) for row in rows], [14, 14, 13, 12, 1])
-                for row in rows:
-                    for left, right in zip(row, row[1:]):
-                        self.assertEqual(left.x + left.width, right.x, f"{left.text} and {right.text} touch")
-                for upper, lower in zip(rows, rows[1:]):
-                    self.assertEqual(upper[0].y + upper[0].height, lower[0].y)
-                x, y, width, height = frame
-                for key in keys:
-                    self.assertTrue(x <= key.x and key.x + key.width <= x + width, key.text)
-                    self.assertTrue(y <= key.y and key.y + key.height <= y + height, key.text)
-                places.append(frame)
+                self.assert_laid_out(program)
+                places.append(window_geometry(program.window_id))
                 shot = os.path.join(os.environ.get("MIRVANE_SHOTS", "/tmp"), "mirvane-windows.png")
                 subprocess.run(["import", "-window", "root", shot], check=True)
                 print(f"screenshot: {shot}")
             finally:
                 program.close()
         self.assertNotEqual(places[0], places[1])
+
+    def test_resized_it_snaps_to_whole_key_units_and_maximized_it_fills_the_screen(self):
+        program = WindowsProgram()
+        self.addCleanup(program.close)
+        units = []
+        for width, height in [(700, 400), (533, 380), (1, 1)]:
+            before = MainWindow().client
+            xdotool("windowsize", "--sync", program.window_id, width, height)
+            wait_for("a new layout", lambda: MainWindow().client != before)
+            units.append(wait_for("the layout", lambda: self.assert_laid_out(program)))
+        self.assertEqual(units[-1], 20, "no narrower than 5200 twips")
+        self.assertEqual(len(set(units)), 3)
+        program.menu("alt+space", "x")  # the window menu's Maximize
+        wait_for("maximized", lambda: MainWindow().maximized)
+        unit = wait_for("the layout", lambda: self.assert_laid_out(program, snapped=False))
+        self.assertGreater(unit, max(units))
+        x, y, width, height = MainWindow().client
+        self.assertTrue(MainWindow().maximized)
+        self.assertLessEqual(x + width, 1280)
+        self.assertLessEqual(y + height, 1024)
 
 
 class Password(unittest.TestCase):

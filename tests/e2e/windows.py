@@ -22,6 +22,7 @@ TOOLBAR = ["Standard", "Hover", "HideMouse", "", "ScrambleOnScreen", "ScrambleAl
            "ToggleMask", "", "Beep", "KeepPassword", "Obsfucate", "", "KeepOnTop", "", "Clear"]
 TBSTATE_CHECKED = 0x01
 WS_EX_TOPMOST = 0x08
+WS_MAXIMIZE = 0x01000000
 
 
 def wine(*args, timeout=60):
@@ -42,10 +43,19 @@ def toolbar():
                                 if line.startswith("button "))}
 
 
+class MainWindow:
+    """The main window's styles and client area, as another program sees them."""
+
+    def __init__(self):
+        line = next(line for line in wine(PROBE, "state").stdout.splitlines() if line.startswith("window "))
+        _, extended, style, *client = line.split()
+        self.on_top = int(extended, 16) & WS_EX_TOPMOST != 0
+        self.maximized = int(style, 16) & WS_MAXIMIZE != 0
+        self.client = tuple(map(int, client))
+
+
 def on_top():
-    """Whether the main window is topmost, as another program sees its extended style."""
-    line = next(line for line in wine(PROBE, "state").stdout.splitlines() if line.startswith("window "))
-    return int(line.split()[1], 16) & WS_EX_TOPMOST != 0
+    return MainWindow().on_top
 
 
 def checked_tools():

@@ -2,7 +2,8 @@
 // would: what its controls show and give, and whether messages sent to it drive it.
 //   probe controls            one line per child: kind id visible x y width height style text
 //   probe command ID          sends, then posts, WM_COMMAND ID to the main window
-//   probe state               "window" and the main window's extended style, then one line
+//   probe state               "window", the main window's extended style, style and client
+//                             area (x y width height on the screen), then one line
 //                             per toolbar button: "button" command-id state x y width height
 //   probe length ID           the length of the line with that id
 //   probe dialog TITLE        one line per child of the dialog of that title: kind id ... text
@@ -42,7 +43,12 @@ BOOL CALLBACK PrintChild(HWND child, LPARAM) {
 }
 
 void PrintState(HWND window) {
-    std::printf("window %lx\n", static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)));
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::printf("window %lx %lx %ld %ld %ld %ld\n", static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)),
+                static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)), client.left, client.top,
+                client.right - client.left, client.bottom - client.top);
     // A plain-value message needs no memory shared between the processes; a button's place
     // is written into a page of the other process, as any program of the same user may.
     HWND toolbar = FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
