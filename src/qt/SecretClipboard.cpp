@@ -7,7 +7,7 @@ namespace mirvane {
 
 SecretClipboard::SecretClipboard() {
     mExpiry.setSingleShot(true);
-    mExpiry.setInterval(kLifetimeMs);
+    mExpiry.setInterval(kCopyLifetimeMs);
     connect(&mExpiry, &QTimer::timeout, this, &SecretClipboard::Withdraw);
 }
 

@@ -2,6 +2,8 @@
 
 #include "SecretMimeData.h"
 
+#include "form/ClipboardRules.h"
+
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -14,7 +16,6 @@ namespace mirvane {
 class SecretClipboard final : public QObject {
     Q_OBJECT
 public:
-    static constexpr int kLifetimeMs = 10000;
     SecretClipboard();
     ~SecretClipboard() override { Withdraw(); }
 

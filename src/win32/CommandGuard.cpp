@@ -41,7 +41,20 @@ LRESULT CALLBACK CommandGuard::Retrieved(int code, WPARAM removal, LPARAM messag
 bool CommandGuard::Admit(const MSG& message) {
     const UINT chosen = mChosen;
     mChosen = 0;
-    if (message.message != WM_COMMAND || (message.hwnd != mWindow && !IsChild(mWindow, message.hwnd))) {
+    const bool ours = message.hwnd == mWindow || IsChild(mWindow, message.hwnd);
+    // The lines send these to themselves; posted, they come from another program.
+    switch (message.message) {
+    case WM_COPY:
+    case WM_CUT:
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+        return !ours;
+    default:
+        break;
+    }
+    if (message.message != WM_COMMAND || !ours) {
         return true;
     }
     return chosen != 0 && message.lParam == 0 && HIWORD(message.wParam) == 0 && LOWORD(message.wParam) == chosen;

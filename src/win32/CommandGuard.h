@@ -9,7 +9,8 @@ namespace mirvane {
 // just before its loop ends. Any other program can post or send a WM_COMMAND to any window
 // on the desktop: a posted one is dropped as it leaves the queue, whoever's loop takes it
 // (a message box's, a drag's), unless it is the choice the menu just made; a sent one comes
-// from another thread, and the window procedure asks Accepts().
+// from another thread, and the window procedure asks Accepts(). The same holds for the edit
+// commands (copy, cut, paste, clear, undo), which the lines only ever send to themselves.
 class CommandGuard {
 public:
     explicit CommandGuard(HWND window); // one per thread

@@ -1,6 +1,7 @@
 #include "EditLine.h"
-
 #include "InputState.h"
+
+#include "form/ClipboardRules.h"
 
 #include <algorithm>
 #include <utility>
@@ -23,10 +24,12 @@ std::int16_t ButtonOf(UINT message) {
     }
 }
 
+constexpr UINT_PTR kCopyExpiryTimer = 1;
+
 std::int16_t ToInt16(DWORD value) { return static_cast<std::int16_t>(std::min<DWORD>(value, INT16_MAX)); }
 } // namespace
 
-EditLine::EditLine(HWND parent, int id, bool password) : mPassword(password) {
+EditLine::EditLine(HWND parent, int id, bool password) : mPassword(password), mClipboard(parent) {
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | ES_AUTOHSCROLL |
                         (password ? ES_PASSWORD : ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL);
     Adopt(CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"", style, 0, 0, 10, 10, parent,
@@ -58,9 +61,22 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_PASTE:
     case WM_CUT:
     case WM_COPY:
+        // The box's own copy would leave the text on the clipboard unmarked, for good; and a
+        // copy another program asks for is no copy the person asked for.
+        if (!mPassword && !InSendMessage()) {
+            CopySelection(message == WM_CUT);
+        }
+        return 0;
+    case WM_TIMER:
+        if (wParam == kCopyExpiryTimer) {
+            KillTimer(Window(), kCopyExpiryTimer);
+            mClipboard.Withdraw();
+            return 0;
+        }
+        break;
+    case WM_PASTE:
     case WM_CLEAR:
     case WM_UNDO:
     case EM_UNDO:
@@ -164,8 +180,27 @@ SecretText EditLine::Text() const {
     return text;
 }
 
+void EditLine::CopySelection(bool cut) {
+    DWORD start = 0;
+    DWORD end = 0;
+    Selection(start, end);
+    const SecretText text = Text();
+    if (end <= start || end > text.size()) {
+        return;
+    }
+    if (mClipboard.Offer(text.substr(start, end - start))) {
+        SetTimer(Window(), kCopyExpiryTimer, kCopyLifetimeMs, nullptr);
+    }
+    if (cut) {
+        Original(WM_CLEAR, 0, 0);
+    }
+}
+
 // Writing the text puts the caret at the start, as the original text box does.
 void EditLine::SetText(const SecretText& text) {
+    if (text.empty()) {
+        mClipboard.Withdraw(); // "Clear" and masking empty the line
+    }
     Original(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Original(EM_SETSEL, 0, 0);
 }

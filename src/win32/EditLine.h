@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PlacedWindow.h"
+#include "SecretClipboard.h"
 
 #include "engine/Controls.h"
 #include "form/TextLineEvents.h"
@@ -10,7 +11,9 @@ namespace mirvane {
 // txtPassword (ES_PASSWORD, "*") or txtText (multi-line, CR LF native): an EDIT whose key,
 // mouse and focus messages reach the form first. Nothing changes the password line's text
 // behind the engine's back (paste, cut, copy, undo, its context menu), and no other thread,
-// so no other program, reads either line's text or writes it.
+// so no other program, reads either line's text or writes it. A copy or cut of the plain
+// line goes on the clipboard marked as a secret, and is taken back after a while and when
+// the line is emptied.
 class EditLine final : public PlacedWindow<TextLine> {
 public:
     EditLine(HWND parent, int id, bool password);
@@ -33,11 +36,13 @@ private:
         return CallWindowProcW(mOriginal, Window(), message, wParam, lParam);
     }
     void Selection(DWORD& start, DWORD& end) const;
+    void CopySelection(bool cut);
 
     bool mPassword;
     WNDPROC mOriginal = nullptr;
     TextLineEvents* mEvents = nullptr;
     bool mSwallowCharacter = false; // the key-down was cancelled: so is its character
+    SecretClipboard mClipboard;
 };
 
 } // namespace mirvane

@@ -1,11 +1,11 @@
 #include "win32/CommandGuard.h"
 #include "win32/MessagePump.h"
 
+#include "support/Win32Messages.h"
+
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
-#include <thread>
 #include <vector>
 
 #include <windows.h>
@@ -32,6 +32,8 @@ struct GuardedWindow {
         auto* self = reinterpret_cast<GuardedWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self != nullptr && message == WM_COMMAND && CommandGuard::Accepts()) {
             self->done.push_back(LOWORD(wParam));
+        } else if (self != nullptr && (message == WM_PASTE || message == WM_COPY)) {
+            self->done.push_back(static_cast<WORD>(message));
         } else if (self != nullptr && message == WM_MENUSELECT) {
             self->guard->MenuSelected(wParam, lParam);
         } else if (self != nullptr && message == WM_EXITMENULOOP) {
@@ -55,16 +57,7 @@ TEST(CommandGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
     MessagePump pump;
     PostMessageW(w.window, WM_COMMAND, 1, 0); // another program's post looks just like this
     pump.ProcessPendingEvents();
-    std::atomic<bool> sent{false};
-    std::thread other([&] {
-        SendMessageW(w.window, WM_COMMAND, 2, 0);
-        sent = true;
-    });
-    while (!sent) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
-        pump.ProcessPendingEvents();
-    }
-    other.join();
+    FromAnotherThread([&] { SendMessageW(w.window, WM_COMMAND, 2, 0); });
     SendMessageW(w.window, WM_COMMAND, 3, 0); // a button or the toolbar, on the window's thread
     EXPECT_EQ(w.done, (std::vector<WORD>{3}));
 
@@ -80,6 +73,13 @@ TEST(CommandGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
     PostMessageW(w.window, WM_COMMAND, 7, 0);
     pump.ProcessPendingEvents();
     EXPECT_EQ(w.done, (std::vector<WORD>{3, 4}));
+
+    // A line's own paste and copy are sent; posted ones come from elsewhere.
+    PostMessageW(w.window, WM_PASTE, 0, 0);
+    PostMessageW(w.window, WM_COPY, 0, 0);
+    pump.ProcessPendingEvents();
+    SendMessageW(w.window, WM_COPY, 0, 0);
+    EXPECT_EQ(w.done, (std::vector<WORD>{3, 4, WM_COPY}));
 }
 
 } // namespace

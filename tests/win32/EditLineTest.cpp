@@ -1,10 +1,10 @@
 #include "win32/EditLine.h"
 
+#include "support/Win32Messages.h"
+
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
-#include <thread>
 
 namespace mirvane {
 namespace {
@@ -74,26 +74,43 @@ TEST(EditLine, KeysGoThroughTheFormAndNothingElseReachesTheText) {
     EXPECT_EQ(Shown(password), u"a");
     EXPECT_EQ(Shown(plain), u"zz");
 
-    std::atomic<bool> done = false;
     wchar_t read[16] = L"?";
     DWORD_PTR length = 99;
-    std::thread other([&] {
+    FromAnotherThread([&] {
         SendMessageTimeoutW(edit, WM_GETTEXT, 16, reinterpret_cast<LPARAM>(read), SMTO_BLOCK, 5000, nullptr);
         SendMessageTimeoutW(plain.Window(), WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length);
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"other"), SMTO_BLOCK, 5000,
                             nullptr);
-        done = true;
     });
-    for (MSG message; !done;) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT | QS_SENDMESSAGE);
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageW(&message);
-        }
-    }
-    other.join();
     EXPECT_EQ(std::wstring(read), L"?");
     EXPECT_EQ(length, 0u);
     EXPECT_EQ(Shown(password), u"a");
+    DestroyWindow(parent);
+}
+
+// The plain line's copy and cut, by key or menu, put the selection on the clipboard marked as
+// a secret, and an emptied line takes it back; another thread asking for a copy gets none.
+TEST(EditLine, ThePlainLinesCopyIsMarkedAndTakenBack) {
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+    EditLine plain(parent, 2, false);
+    plain.SetText(SecretText(u"ab\r\ncd"));
+    SendMessageW(plain.Window(), EM_SETSEL, 1, 5);
+    SendMessageW(plain.Window(), WM_CHAR, 3, 1); // Ctrl+C
+    EXPECT_EQ(ClipboardText(), u"b\r\nc");
+    EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+
+    ASSERT_TRUE(OpenClipboard(parent));
+    EmptyClipboard();
+    CloseClipboard();
+    FromAnotherThread([&] { SendMessageTimeoutW(plain.Window(), WM_COPY, 0, 0, SMTO_BLOCK, 5000, nullptr); });
+    EXPECT_EQ(ClipboardText(), u"");
+
+    SendMessageW(plain.Window(), WM_CUT, 0, 0);
+    EXPECT_EQ(ClipboardText(), u"b\r\nc");
+    EXPECT_EQ(Shown(plain), u"ad");
+    plain.SetText(SecretText(u""));
+    EXPECT_EQ(ClipboardText(), u"");
     DestroyWindow(parent);
 }
 

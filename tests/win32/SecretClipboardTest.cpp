@@ -1,5 +1,7 @@
 #include "win32/SecretClipboard.h"
 
+#include "support/Win32Messages.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -9,18 +11,6 @@ namespace {
 
 HWND MessageWindow() {
     return CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-}
-
-std::u16string ClipboardText() {
-    std::u16string text;
-    if (OpenClipboard(nullptr)) {
-        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-            text = static_cast<const char16_t*>(GlobalLock(data));
-            GlobalUnlock(data);
-        }
-        CloseClipboard();
-    }
-    return text;
 }
 
 // Our copy is marked for history and monitors and goes when withdrawn, but another program's
