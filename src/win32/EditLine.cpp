@@ -80,6 +80,11 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CLEAR:
     case WM_UNDO:
     case EM_UNDO:
+        // Another program's edit is never the person's; the password line takes none at all.
+        if (mPassword || InSendMessage()) {
+            return 0;
+        }
+        break;
     case WM_CONTEXTMENU:
         if (mPassword) {
             return 0;

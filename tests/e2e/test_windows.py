@@ -252,17 +252,18 @@ class MenusAndToolbar(unittest.TestCase):
         toggles = [("Beep", ("alt+o", "b")), ("KeepPassword", ("alt+o", "k")), ("KeepOnTop", ("alt+f", "t")),
                    ("ToggleMask", ("ctrl+m",)), ("Obsfucate", ("alt+o", "h"))]
         for name, menu in toggles:
+            shows = lambda on: wait_for(f"{name} {'on' if on else 'off'}", lambda: (name in checked_tools()) == on)
             was = name in checked_tools()
             program.tool(name)
-            self.assertEqual(name in checked_tools(), not was, f"{name} on the toolbar")
+            shows(not was)
             if name == "KeepOnTop":
                 self.assertEqual(on_top(), not was)
             program.menu(*menu)
-            self.assertEqual(name in checked_tools(), was, f"{name} in the menu after the toolbar")
+            shows(was)  # the menu's check followed the toolbar
             program.menu(*menu)
-            self.assertEqual(name in checked_tools(), not was, f"{name} in the menu")
+            shows(not was)
             program.tool(name)
-            self.assertEqual(name in checked_tools(), was, f"{name} on the toolbar after the menu")
+            shows(was)
 
         # Layouts: the toolbar's and the menu's give the same keys.
         self.assertEqual(self.caption(17), "q")

@@ -34,4 +34,10 @@ TEST_F(Win32Keys, AKeyDownShowsInTheAsyncStateAndItsKeyUpClearsIt) {
         EXPECT_EQ(keyboard.GetAsyncKeyState(key) & 0x8000, 0) << key;
     }
     EXPECT_EQ(pump.pumps, 4);
+    // Left down, as at a crash: let go, with the same extended flag, once.
+    keys.KeyDown(65);
+    keyboard.KeyboardEvent(163, kKeyEventExtendedKey); // the right Ctrl
+    win32::ReleaseKeysStillDown();
+    EXPECT_EQ(keyboard.GetAsyncKeyState(65) & 0x8000, 0);
+    EXPECT_EQ(keyboard.GetAsyncKeyState(163) & 0x8000, 0);
 }

@@ -39,7 +39,7 @@ std::u16string Shown(const EditLine& line) {
 }
 
 // Keys reach the form in order and a cancelled one reaches no line; the password line takes
-// no paste; no other thread reads or writes either line.
+// no paste; no other thread reads, writes or pastes into either line.
 TEST(EditLine, KeysGoThroughTheFormAndNothingElseReachesTheText) {
     HWND parent =
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
@@ -81,10 +81,12 @@ TEST(EditLine, KeysGoThroughTheFormAndNothingElseReachesTheText) {
         SendMessageTimeoutW(plain.Window(), WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, 5000, &length);
         SendMessageTimeoutW(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"other"), SMTO_BLOCK, 5000,
                             nullptr);
+        SendMessageTimeoutW(plain.Window(), WM_PASTE, 0, 0, SMTO_BLOCK, 5000, nullptr);
     });
     EXPECT_EQ(std::wstring(read), L"?");
     EXPECT_EQ(length, 0u);
     EXPECT_EQ(Shown(password), u"a");
+    EXPECT_EQ(Shown(plain), u"zz");
     DestroyWindow(parent);
 }
 

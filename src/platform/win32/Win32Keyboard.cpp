@@ -2,12 +2,35 @@
 
 #include <windows.h>
 
+#include <array>
+#include <atomic>
 #include <initializer_list>
 
 namespace mirvane::win32 {
 
+namespace {
+// The flags of the key-down of each key still down, plus one; 0 for a key that is up.
+std::array<std::atomic<std::uint32_t>, 256> gKeysDown{};
+} // namespace
+
 void Win32Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
+    const bool up = (flags & KEYEVENTF_KEYUP) != 0;
+    // Marked down before the press, so that a crash in between still lets it go.
+    if (!up) {
+        gKeysDown.at(virtualKey) = flags + 1;
+    }
     ::keybd_event(virtualKey, 0, flags, 0);
+    if (up) {
+        gKeysDown.at(virtualKey) = 0;
+    }
+}
+
+void ReleaseKeysStillDown() {
+    for (std::size_t key = 0; key < gKeysDown.size(); ++key) {
+        if (const std::uint32_t down = gKeysDown.at(key).exchange(0); down != 0) {
+            ::keybd_event(static_cast<BYTE>(key), 0, (down - 1) | KEYEVENTF_KEYUP, 0);
+        }
+    }
 }
 
 // The keyboard delay setting: 0 to 3 for 250 to 1000 ms.

@@ -20,4 +20,8 @@ public:
     bool IsForeground(std::uintptr_t ownWindow) override;
 };
 
+// Lets go of every key this process pressed and has not let go of: Windows keeps an injected
+// key down after the program that pressed it is gone. Safe to call from a crash handler.
+void ReleaseKeysStillDown();
+
 } // namespace mirvane::win32
