@@ -12,7 +12,9 @@
 
 #include <commctrl.h>
 
+#include <optional>
 #include <string>
+#include <utility>
 
 namespace mirvane {
 
@@ -197,6 +199,10 @@ void frmKeyboard::AttachKeyboard(Keyboard* keyboard) {
 }
 
 void frmKeyboard::Show() {
+    mShown = true;
+    if (const std::optional<RECT> frame = std::exchange(mUnshownFrame, std::nullopt)) {
+        MoveFrame(frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top);
+    }
     ApplyPendingPlaces();
     ShowWindow(mWindow, SW_SHOW);
     UpdateWindow(mWindow);
@@ -234,54 +240,61 @@ bool frmKeyboard::AskOkCancel(const std::u16string& title, const std::u16string&
     return MessageBoxW(mWindow, Wide(text), Wide(title), MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
 }
 
-std::int32_t frmKeyboard::Left() const {
+RECT frmKeyboard::Frame() const {
+    if (mUnshownFrame) {
+        return *mUnshownFrame;
+    }
     RECT frame{};
     GetWindowRect(mWindow, &frame);
-    return ToTwips(frame.left);
+    return frame;
 }
 
-std::int32_t frmKeyboard::Top() const {
-    RECT frame{};
-    GetWindowRect(mWindow, &frame);
-    return ToTwips(frame.top);
-}
+std::int32_t frmKeyboard::Left() const { return ToTwips(Frame().left); }
+std::int32_t frmKeyboard::Top() const { return ToTwips(Frame().top); }
 
 SIZE frmKeyboard::ClientSize() const {
     RECT client{};
     GetClientRect(mWindow, &client);
-    return {client.right, client.bottom};
+    RECT now{};
+    GetWindowRect(mWindow, &now);
+    const RECT frame = Frame(); // the frame keeps its borders whatever size it takes
+    return {client.right + (frame.right - frame.left) - (now.right - now.left),
+            client.bottom + (frame.bottom - frame.top) - (now.bottom - now.top)};
 }
 
 std::int32_t frmKeyboard::Width() const { return ToTwips(ClientSize().cx) + kFrameWidthTwips; }
 std::int32_t frmKeyboard::Height() const { return ToTwips(ClientSize().cy) + kFrameHeightTwips; }
 
+// Until the window first shows, its size and place are kept and given to the system once:
+// the start-up sets width, height, top and left one at a time, and under Wine each move of a
+// top-level window costs a round trip to the X server.
 void frmKeyboard::MoveFrame(int x, int y, int width, int height) {
+    if (!mShown) {
+        mUnshownFrame = RECT{x, y, x + width, y + height};
+        return;
+    }
     SetWindowPos(mWindow, nullptr, x, y, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void frmKeyboard::SetLeft(std::int32_t twips) {
-    RECT frame{};
-    GetWindowRect(mWindow, &frame);
+    const RECT frame = Frame();
     MoveFrame(ToPixels(twips), frame.top, frame.right - frame.left, frame.bottom - frame.top);
 }
 
 void frmKeyboard::SetTop(std::int32_t twips) {
-    RECT frame{};
-    GetWindowRect(mWindow, &frame);
+    const RECT frame = Frame();
     MoveFrame(frame.left, ToPixels(twips), frame.right - frame.left, frame.bottom - frame.top);
 }
 
 // The client area takes the size less the allowances; the frame around it is what it is.
 void frmKeyboard::SetWidth(std::int32_t twips) {
-    RECT frame{};
-    GetWindowRect(mWindow, &frame);
+    const RECT frame = Frame();
     const int client = ToPixels(twips - kFrameWidthTwips);
     MoveFrame(frame.left, frame.top, frame.right - frame.left + client - ClientSize().cx, frame.bottom - frame.top);
 }
 
 void frmKeyboard::SetHeight(std::int32_t twips) {
-    RECT frame{};
-    GetWindowRect(mWindow, &frame);
+    const RECT frame = Frame();
     const int client = ToPixels(twips - kFrameHeightTwips);
     MoveFrame(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top + client - ClientSize().cy);
 }

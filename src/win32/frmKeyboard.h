@@ -14,6 +14,7 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -81,6 +82,7 @@ private:
     void PlaceAtDesign();
     void MoveFrame(int x, int y, int width, int height);
     SIZE ClientSize() const;
+    RECT Frame() const;
 
     // FormToolkit
     void CloseWindow() override { PostMessageW(mWindow, WM_CLOSE, 0, 0); }
@@ -103,6 +105,8 @@ private:
     HFONT mFont = nullptr;
     HBRUSH mBackground = nullptr;
     bool mPointerIsDot = false;
+    bool mShown = false;
+    std::optional<RECT> mUnshownFrame;
     std::wstring mTooltip; // the text a tooltip shows, kept while it shows
 
     std::unique_ptr<PlacedWindow<Placeable>> StatusBar1;
