@@ -1,5 +1,5 @@
 """Start-up time and memory of Mirvane against a bare window with the same controls, started
-alternately nine times each on the current X display: the time from starting the process to
+alternately fifteen times each on the current X display: the time from starting the process to
 its window being visible, and its resident memory once it shows. Then Mirvane's CPU time over
 five seconds of idleness. Prints one table.
 
@@ -21,7 +21,7 @@ import subprocess
 import sys
 import time
 
-RUNS = 9
+RUNS = 15
 
 
 def rss_kib(pid):
