@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test: engine, form, window, X11 keys, end to end,
 # the engine, form and window tests under AddressSanitizer and UndefinedBehaviorSanitizer, the key
-# command language under libFuzzer, and the layers below the window built for Windows under Wine.
+# command language under libFuzzer, and the Windows program built with mingw-w64: its tests and the
+# program end to end under Wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -28,7 +29,7 @@ cp tests/sendkeys/corpus/* "$corpus"/
 build-fuzz/tests/sendkeys_fuzz -max_total_time="${MIRVANE_FUZZ_SECONDS:-60}" -timeout=10 -artifact_prefix=build-fuzz/ "$corpus"
 rm -rf "$corpus"
 
-echo "== The layers below the window, built for Windows, under Wine"
+echo "== The Windows program and its tests, under Wine"
 scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cmake" -DMIRVANE_WITH_QT=OFF \
     -DCMAKE_BUILD_TYPE=Release
 WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all \

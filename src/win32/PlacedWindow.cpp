@@ -59,6 +59,10 @@ void ChildPlace::Apply() {
     if (!mIsPending) {
         return;
     }
+    if (mWindow == nullptr) {
+        Pending().push_back(this); // the window is made at this place later
+        return;
+    }
     mIsPending = false;
     const RECT now = Get();
     if (EqualRect(&now, &mPending)) {

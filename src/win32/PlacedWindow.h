@@ -65,11 +65,22 @@ public:
         box.bottom = box.top + ToPixels(CheckedSize(twips));
         mPlace.Set(box);
     }
-    bool Visible() const override { return (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0; }
-    void SetVisible(bool visible) override { ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE); }
+    bool Visible() const override {
+        return Window() != nullptr ? (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0 : mVisibleUnmade;
+    }
+    void SetVisible(bool visible) override {
+        if (Window() == nullptr) {
+            mVisibleUnmade = visible;
+            return;
+        }
+        ShowWindow(Window(), visible ? SW_SHOWNA : SW_HIDE);
+    }
 
 protected:
     void Adopt(HWND window) { mPlace.Adopt(window); }
+    // A control made only later keeps its place and visibility here until then.
+    void PlaceUnmade(const RECT& place) { mPlace.Set(place); }
+    RECT Place() const { return mPlace.Get(); }
 
 private:
     void MoveBy(int dx, int dy) {
@@ -86,6 +97,7 @@ private:
     }
 
     ChildPlace mPlace;
+    bool mVisibleUnmade = true;
 };
 
 } // namespace mirvane

@@ -8,16 +8,29 @@
 
 namespace mirvane {
 
-KeyButtonWindow::KeyButtonWindow(HWND parent, int number, int commandId, const RECT& place) : mNumber(number) {
-    Adopt(CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, place.left, place.top,
-                          place.right - place.left, place.bottom - place.top, parent,
+KeyButtonWindow::KeyButtonWindow(int number, const RECT& place) : mNumber(number) { PlaceUnmade(place); }
+
+void KeyButtonWindow::Make(HWND parent, int commandId) {
+    const RECT place = Place();
+    const DWORD style = WS_CHILD | BS_PUSHBUTTON | (Visible() ? WS_VISIBLE : 0) | (mEnabled ? 0 : WS_DISABLED);
+    Adopt(CreateWindowExW(0, L"BUTTON", reinterpret_cast<const wchar_t*>(mCaption.c_str()), style, place.left,
+                          place.top, place.right - place.left, place.bottom - place.top, parent,
                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(commandId)), GetModuleHandleW(nullptr),
                           nullptr));
 }
 
 void KeyButtonWindow::SetCaption(const std::u16string& caption) {
     mCaption = caption;
-    SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(caption.c_str()));
+    if (Window() != nullptr) {
+        SetWindowTextW(Window(), reinterpret_cast<const wchar_t*>(caption.c_str()));
+    }
+}
+
+void KeyButtonWindow::SetEnabled(bool enabled) {
+    mEnabled = enabled;
+    if (Window() != nullptr) {
+        EnableWindow(Window(), enabled ? TRUE : FALSE);
+    }
 }
 
 void WindowTimer::SetEnabled(bool enabled) {

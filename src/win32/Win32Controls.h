@@ -13,18 +13,22 @@
 namespace mirvane {
 
 // One of the 65 keys: a BUTTON whose text reads "&&" as one "&", as the caption rule wants.
+// The BUTTON is made when the window first shows, with the caption, place and state the
+// start-up gave the key: under Wine each caption and move of a made key costs a round trip.
 class KeyButtonWindow final : public PlacedWindow<KeyButton> {
 public:
-    KeyButtonWindow(HWND parent, int number, int commandId, const RECT& place);
+    KeyButtonWindow(int number, const RECT& place);
+    void Make(HWND parent, int commandId);
     int Number() const override { return mNumber; }
     std::u16string Caption() const override { return mCaption; }
     void SetCaption(const std::u16string& caption) override;
-    bool Enabled() const override { return IsWindowEnabled(Window()) != FALSE; }
-    void SetEnabled(bool enabled) override { EnableWindow(Window(), enabled ? TRUE : FALSE); }
+    bool Enabled() const override { return Window() != nullptr ? IsWindowEnabled(Window()) != FALSE : mEnabled; }
+    void SetEnabled(bool enabled) override;
 
 private:
     int mNumber;
     std::u16string mCaption;
+    bool mEnabled = true; // until made
 };
 
 // An item of the menu bar, found by its command id.

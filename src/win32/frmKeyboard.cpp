@@ -136,16 +136,17 @@ void frmKeyboard::CreateMenus() {
     mAccelerators = CreateAcceleratorTableW(accelerators.data(), static_cast<int>(accelerators.size()));
 }
 
+// The control's own procedure is replaced, not chained through the common controls'
+// subclass list: under Wine that list's lookup made every message to a key cost a
+// millisecond. Keys share one original procedure, the toolbar has its own.
+WNDPROC frmKeyboard::Adopt(HWND child) {
+    SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
+    SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    return reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmKeyboard::ChildProcedure)));
+}
+
 void frmKeyboard::CreateControls() {
-    // The control's own procedure is replaced, not chained through the common controls'
-    // subclass list: under Wine that list's lookup made every message to a key cost a
-    // millisecond. Keys share one original procedure, the toolbar has its own.
-    const auto adopt = [this](HWND child) {
-        SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
-        SetWindowLongPtrW(child, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-        return reinterpret_cast<WNDPROC>(
-            SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&frmKeyboard::ChildProcedure)));
-    };
     StatusBar1 = std::make_unique<PlacedWindow<Placeable>>(CreateWindowExW(
         0, STATUSCLASSNAMEW, L"", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 10, 10, mWindow, nullptr,
         GetModuleHandleW(nullptr), nullptr));
@@ -153,16 +154,13 @@ void frmKeyboard::CreateControls() {
     txtText = std::make_unique<EditLine>(mWindow, kPlainTextId, false);
     SendMessageW(txtText->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
     for (int number = 1; number <= kKeyButtonCount; ++number) {
-        // Made where it belongs: made on top of one another, the keys took twice as long.
         const DesignRect& place = kKeyDesignPlaces.at(static_cast<std::size_t>(number));
         mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(
-            mWindow, number, kFirstKeyId + number,
-            RECT{ToPixels(place.left), ToPixels(place.top), ToPixels(place.left + place.width),
-                 ToPixels(place.top + place.height)}));
-        mKeyProcedure = adopt(mKeyButtons.back()->Window());
+            number, RECT{ToPixels(place.left), ToPixels(place.top), ToPixels(place.left + place.width),
+                         ToPixels(place.top + place.height)}));
     }
     tbToolbar = std::make_unique<ToolbarWindow>(mWindow);
-    mToolbarProcedure = adopt(tbToolbar->Window());
+    mToolbarProcedure = Adopt(tbToolbar->Window());
     mTimer1 = std::make_unique<WindowTimer>(mWindow, kHoverTimerId, kHoverIntervalMs);
     mTimer1->SetEnabled(true);
     txtPassword = std::make_unique<EditLine>(mWindow, kPasswordId, true);
@@ -202,6 +200,12 @@ void frmKeyboard::Show() {
     mShown = true;
     if (const std::optional<RECT> frame = std::exchange(mUnshownFrame, std::nullopt)) {
         MoveFrame(frame->left, frame->top, frame->right - frame->left, frame->bottom - frame->top);
+    }
+    for (const auto& key : mKeyButtons) {
+        if (key->Window() == nullptr) {
+            key->Make(mWindow, kFirstKeyId + key->Number());
+            mKeyProcedure = Adopt(key->Window());
+        }
     }
     ApplyPendingPlaces();
     ShowWindow(mWindow, SW_SHOW);

@@ -78,6 +78,7 @@ private:
     void ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
     KeyButtonWindow* KeyOf(HWND child) const;
     void CreateControls();
+    WNDPROC Adopt(HWND child);
     void CreateMenus();
     void PlaceAtDesign();
     void MoveFrame(int x, int y, int width, int height);

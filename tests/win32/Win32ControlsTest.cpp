@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include <string>
+
 namespace mirvane {
 namespace {
 
@@ -32,6 +34,37 @@ TEST(ToolbarWindow, ButtonsByKeyKeepTheirOwnValues) {
     } catch (const ErrorObject& error) {
         EXPECT_EQ(error.Number(), 35601);
     }
+    DestroyWindow(parent);
+}
+
+// A key set up before its BUTTON exists is made with that caption, place and state, and
+// follows every later change itself.
+TEST(KeyButtonWindow, IsMadeAsItWasSetUp) {
+    HWND parent =
+        CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 100, nullptr, nullptr, nullptr, nullptr);
+    KeyButtonWindow key(7, RECT{0, 0, 40, 40});
+    key.SetCaption(u"&&");
+    key.SetLeft(45 * 15);
+    key.SetWidth(50 * 15);
+    key.SetVisible(false);
+    key.SetEnabled(false);
+    key.Make(parent, 3007);
+    wchar_t text[8] = {};
+    GetWindowTextW(key.Window(), text, 8);
+    RECT place{};
+    GetWindowRect(key.Window(), &place);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&place), 2);
+    EXPECT_EQ(std::wstring(text), L"&&");
+    EXPECT_EQ(place.left, 45);
+    EXPECT_EQ(place.right, 95);
+    EXPECT_EQ(GetDlgCtrlID(key.Window()), 3007);
+    EXPECT_FALSE(key.Visible());
+    EXPECT_FALSE(IsWindowEnabled(key.Window()));
+    key.SetCaption(u"q");
+    key.SetEnabled(true);
+    GetWindowTextW(key.Window(), text, 8);
+    EXPECT_EQ(std::wstring(text), L"q");
+    EXPECT_TRUE(IsWindowEnabled(key.Window()));
     DestroyWindow(parent);
 }
 
