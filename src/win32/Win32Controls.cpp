@@ -8,7 +8,7 @@
 
 namespace mirvane {
 
-KeyButtonWindow::KeyButtonWindow(int number, const RECT& place) : mNumber(number) { PlaceUnmade(place); }
+KeyButtonWindow::KeyButtonWindow(int number) : mNumber(number) { PlaceUnmade(RECT{}); }
 
 void KeyButtonWindow::Make(HWND parent, int commandId) {
     const RECT place = Place();

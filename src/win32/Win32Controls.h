@@ -17,7 +17,7 @@ namespace mirvane {
 // start-up gave the key: under Wine each caption and move of a made key costs a round trip.
 class KeyButtonWindow final : public PlacedWindow<KeyButton> {
 public:
-    KeyButtonWindow(int number, const RECT& place);
+    explicit KeyButtonWindow(int number);
     void Make(HWND parent, int commandId);
     int Number() const override { return mNumber; }
     std::u16string Caption() const override { return mCaption; }

@@ -154,10 +154,7 @@ void frmKeyboard::CreateControls() {
     txtText = std::make_unique<EditLine>(mWindow, kPlainTextId, false);
     SendMessageW(txtText->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
     for (int number = 1; number <= kKeyButtonCount; ++number) {
-        const DesignRect& place = kKeyDesignPlaces.at(static_cast<std::size_t>(number));
-        mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(
-            number, RECT{ToPixels(place.left), ToPixels(place.top), ToPixels(place.left + place.width),
-                         ToPixels(place.top + place.height)}));
+        mKeyButtons.push_back(std::make_unique<KeyButtonWindow>(number)); // placed at design below
     }
     tbToolbar = std::make_unique<ToolbarWindow>(mWindow);
     mToolbarProcedure = Adopt(tbToolbar->Window());

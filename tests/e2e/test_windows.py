@@ -8,7 +8,7 @@ import unittest
 
 from desktop import ask_probe, click_at, wait_for, xdotool
 from windows import (ES_PASSWORD, FIRST_KEY_ID, PASSWORD_LINE, PASSWORD_MASK_COMMAND, PLAIN_LINE, PROBE, PROGRAM,
-                     DropTarget, KeyLogger, MainWindow, WindowsProgram, checked_tools, controls, on_top, probe, window_geometry,
+                     DropTarget, KeyLogger, MainWindow, WindowsProgram, checked_tools, controls, probe, window_geometry,
                      wine)
 
 QUESTION = "^Hide mouse - turn it into grey dot"
@@ -257,7 +257,7 @@ class MenusAndToolbar(unittest.TestCase):
             program.tool(name)
             shows(not was)
             if name == "KeepOnTop":
-                self.assertEqual(on_top(), not was)
+                self.assertEqual(MainWindow().on_top, not was)
             program.menu(*menu)
             shows(was)  # the menu's check followed the toolbar
             program.menu(*menu)

@@ -54,10 +54,6 @@ class MainWindow:
         self.client = tuple(map(int, client))
 
 
-def on_top():
-    return MainWindow().on_top
-
-
 def checked_tools():
     return {name for name, button in toolbar().items() if button.checked}
 

@@ -42,7 +42,7 @@ TEST(ToolbarWindow, ButtonsByKeyKeepTheirOwnValues) {
 TEST(KeyButtonWindow, IsMadeAsItWasSetUp) {
     HWND parent =
         CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 100, nullptr, nullptr, nullptr, nullptr);
-    KeyButtonWindow key(7, RECT{0, 0, 40, 40});
+    KeyButtonWindow key(7);
     key.SetCaption(u"&&");
     key.SetLeft(45 * 15);
     key.SetWidth(50 * 15);
