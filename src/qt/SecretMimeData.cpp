@@ -1,6 +1,6 @@
 #include "SecretMimeData.h"
 
-#include "platform/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <QTimer>
 
@@ -54,7 +54,7 @@ QVariant SecretMimeData::retrieveData(const QString& format, QMetaType /*type*/)
 // Zeroes the buffers shared with the toolkit's copies of an answer, then lets them go.
 void SecretMimeData::WipeGiven() const {
     for (QByteArray& given : mGiven) {
-        platform::WipeMemory(const_cast<char*>(given.constData()), static_cast<std::size_t>(given.size()));
+        WipeMemory(const_cast<char*>(given.constData()), static_cast<std::size_t>(given.size()));
     }
     mGiven.clear();
 }

@@ -1,4 +1,4 @@
-#include "platform/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,8 @@ TEST(SecureMemory, ASecretsPagesStayInMemoryUntilItIsFreed) {
         GTEST_SKIP() << "this kernel does not count locked memory";
     }
     const long before = lockedKb();
-    void* secret = mirvane::platform::AllocateSecret(3 * 4096 - 100); // three pages
+    void* secret = mirvane::AllocateSecret(3 * 4096 - 100); // three pages
     EXPECT_EQ(lockedKb() - before, 12);
-    mirvane::platform::FreeSecret(secret, 3 * 4096 - 100);
+    mirvane::FreeSecret(secret, 3 * 4096 - 100);
     EXPECT_EQ(lockedKb(), before);
 }

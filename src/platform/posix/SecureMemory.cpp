@@ -1,4 +1,4 @@
-#include "platform/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <new>
 
@@ -6,7 +6,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
-namespace mirvane::platform {
+namespace mirvane {
 
 namespace {
 std::size_t WholePages(std::size_t bytes) {
@@ -42,4 +42,4 @@ void WipeMemory(void* memory, std::size_t bytes) noexcept {
     }
 }
 
-} // namespace mirvane::platform
+} // namespace mirvane

@@ -1,10 +1,10 @@
-#include "platform/SecureMemory.h"
+#include "common/SecureMemory.h"
 
 #include <new>
 
 #include <windows.h>
 
-namespace mirvane::platform {
+namespace mirvane {
 
 void* AllocateSecret(std::size_t bytes) {
     const std::size_t length = bytes == 0 ? 1 : bytes;
@@ -33,4 +33,4 @@ void WipeMemory(void* memory, std::size_t bytes) noexcept {
     }
 }
 
-} // namespace mirvane::platform
+} // namespace mirvane
