@@ -2,7 +2,7 @@
 # Installs what is missing, builds, and runs every test: engine, form, window, X11 keys, end to end,
 # the engine, form and window tests under AddressSanitizer and UndefinedBehaviorSanitizer, the key
 # command language under libFuzzer, and the Windows program built with mingw-w64: its tests and the
-# program end to end under Wine.
+# program end to end under Wine, and that program built again elsewhere gives the same bytes.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -34,3 +34,6 @@ scripts/build.sh build-windows -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64.cma
     -DCMAKE_BUILD_TYPE=Release
 WINEPREFIX="$root/build-windows/wineprefix" WINEDEBUG=-all \
     scripts/run-under-xvfb.sh ctest --test-dir build-windows --output-on-failure --timeout 300
+
+echo "== mirvane.exe again from a clean copy in another folder: the same bytes"
+scripts/check-reproducible.sh build-windows/src/mirvane.exe

@@ -15,8 +15,11 @@ LONG WINAPI EndAtOnce(EXCEPTION_POINTERS* /*exception*/) {
 }
 } // namespace
 
-// No error report or crash dump of a process that may hold a password.
+// No error report or crash dump of a process that may hold a password, and no library from
+// the program's own folder: a download folder may hold a planted version.dll or uxtheme.dll that
+// a system library would otherwise load into it by its bare name.
 void HardenProcess() {
+    SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32);
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     SetUnhandledExceptionFilter(&EndAtOnce);
 }
