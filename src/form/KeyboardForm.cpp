@@ -1,11 +1,14 @@
 #include "KeyboardForm.h"
 
+#include "LineKeys.h"
 #include "MenuTable.h"
 
 #include "common/ErrorObject.h"
 #include "engine/Keyboard.h"
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 #include <string>
 #include <utility>
 #include <vector>
@@ -49,13 +52,14 @@ bool KeyboardForm::EngineTakes(std::uint16_t code) const {
            (code > 126 && !surrogate && mToolkit.Printable(static_cast<char16_t>(code)));
 }
 
-void KeyboardForm::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_t shift) {
-    if (mKeyboard == nullptr) {
-        return;
-    }
-    if (&line == &mWindow.Password()) {
-        // Shift+Insert pastes and Shift+Delete cuts.
-        if ((keyCode == kInsert || keyCode == kDelete) && shift == kShiftOnly) {
+bool KeyboardForm::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16_t shift,
+                               bool otherModifier) {
+    const bool password = &line == &mWindow.Password();
+    const bool lineTakes = !password || PasswordLineTakesKey(keyCode, shift, otherModifier);
+    if (password) {
+        // With a modifier the line deletes more than the engine, or the engine alone; Shift+Insert
+        // pastes and Shift+Delete cuts.
+        if ((keyCode == kDelete && !lineTakes) || (keyCode == kInsert && shift == kShiftOnly)) {
             keyCode = 0;
         }
         if (shift == kCtrlOnly) {
@@ -63,23 +67,37 @@ void KeyboardForm::LineKeyDown(TextLine& line, std::int16_t& keyCode, std::int16
                 std::end(kClipboardKeysWithCtrl)) {
                 keyCode = 0;
             }
-            return;
+            return lineTakes && keyCode != 0;
         }
     }
-    mKeyboard->KeyDown(keyCode, shift);
+    if (mKeyboard != nullptr) {
+        mKeyboard->KeyDown(keyCode, shift);
+    }
+    if (const ClipboardKey copy = PlainLineClipboardKey(keyCode, shift);
+        !password && copy != ClipboardKey::None) {
+        keyCode = 0; // the line's own copy would be unmarked and stay for good
+        LineCopy(line, copy == ClipboardKey::Cut);
+    }
+    return lineTakes && keyCode != 0;
 }
 
-void KeyboardForm::LineKeyPress(TextLine& /*line*/, std::int16_t& keyAscii) {
+void KeyboardForm::LineKeyPress(TextLine& line, std::int16_t& keyAscii) {
     // Typing into the line is the surest sign the noise should run: focus and mouse events met
     // in an unusual order on a busy desktop must not leave it off.
-    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !mWindow.NoiseTimer().Enabled() &&
-        !mToolkit.MouseButtonHeld()) {
+    if (NoiseShouldRun() && !mWindow.NoiseTimer().Enabled() && !mToolkit.MouseButtonHeld()) {
         mWindow.NoiseTimer().SetEnabled(true);
     }
     if (mKeyboard != nullptr && EngineTakes(static_cast<std::uint16_t>(keyAscii)) &&
         !mKeyboard->KeyPress(keyAscii)) {
         keyAscii = 0;
     }
+    if (&line == &mWindow.Password()) {
+        keyAscii = 0; // what the engine refused stays out, or line and buffer part ways
+    }
+}
+
+bool KeyboardForm::NoiseShouldRun() const {
+    return mKeyboard != nullptr && mKeyboard->Obsfucate() && mMenusOpen == 0;
 }
 
 void KeyboardForm::LineKeyUp(TextLine& /*line*/, std::int16_t keyCode, std::int16_t shift) {
@@ -151,7 +169,7 @@ void KeyboardForm::LineMouseUp(TextLine& line, std::int16_t /*button*/, std::int
 // Noise pauses while a button is held in a line and resumes, caret at the end, on release.
 // A selection stays for a drag: the engine holds the noise back until it is gone.
 void KeyboardForm::ResumeNoise(TextLine& line) {
-    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !mWindow.NoiseTimer().Enabled()) {
+    if (NoiseShouldRun() && !mWindow.NoiseTimer().Enabled()) {
         if (line.SelLength() == 0) {
             line.SetSelStart(static_cast<std::int16_t>(line.Text().size()));
         }
@@ -179,14 +197,67 @@ void KeyboardForm::LineDoubleClick(TextLine& line) {
     RememberPasswordSelection();
 }
 
-void KeyboardForm::LineStartsDrag(TextLine& line) {
-    if (&line == &mWindow.PlainText()) {
+// A press inside the plain line's selection arms a drag of it; a move far enough with the
+// button held starts the drag, a release before that puts the caret where it was released.
+bool KeyboardForm::PlainLinePressArmsDrag(TextLine& line, std::int16_t button, std::int32_t at,
+                                          LinePoint point) {
+    const std::int32_t start = line.SelStart();
+    const std::int32_t length = line.SelLength();
+    mPlainDragArmed = &line == &mWindow.PlainText() && button == kLeftButton && length > 0 && start <= at &&
+                      at <= start + length;
+    mPlainPressedAt = point;
+    return mPlainDragArmed;
+}
+
+bool KeyboardForm::PlainLineMoveTaken(TextLine& line, std::int16_t buttons, LinePoint point,
+                                      std::int32_t dragDistance) {
+    if (!mPlainDragArmed || &line != &mWindow.PlainText()) {
+        return false;
+    }
+    if ((buttons & kLeftButton) == 0) {
+        mPlainDragArmed = false; // the release went elsewhere
+        return false;
+    }
+    const std::int32_t moved = std::abs(point.x - mPlainPressedAt.x) + std::abs(point.y - mPlainPressedAt.y);
+    if (moved >= dragDistance) {
+        mPlainDragArmed = false;
         DragPlainText();
     }
+    return true;
+}
+
+bool KeyboardForm::PlainLineReleaseTaken(TextLine& line, std::int32_t at) {
+    if (!std::exchange(mPlainDragArmed, false) || &line != &mWindow.PlainText()) {
+        return false;
+    }
+    line.SetSelStart(static_cast<std::int16_t>(std::clamp<std::int32_t>(at, 0, INT16_MAX)));
+    return true;
+}
+
+// The plain line's copy goes on the clipboard marked, for a while; the password line gives
+// nothing away.
+void KeyboardForm::LineCopy(TextLine& line, bool cut) {
+    if (&line != &mWindow.PlainText()) {
+        return;
+    }
+    const SecretText text = line.Text();
+    const auto start = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<std::int16_t>(line.SelStart(), 0)), text.size());
+    const auto length = std::min<std::size_t>(
+        static_cast<std::size_t>(std::max<std::int16_t>(line.SelLength(), 0)), text.size() - start);
+    if (length == 0) {
+        return;
+    }
+    const SecretText copy = text.substr(start, length);
+    if (cut) {
+        line.SetText(text.substr(0, start) + text.substr(start + length));
+        line.SetSelStart(static_cast<std::int16_t>(start));
+    }
+    mToolkit.OfferCopy(copy);
 }
 
 void KeyboardForm::LineGotFocus(TextLine& /*line*/) {
-    if (mKeyboard != nullptr && mKeyboard->Obsfucate() && !mWindow.NoiseTimer().Enabled()) {
+    if (NoiseShouldRun() && !mWindow.NoiseTimer().Enabled()) {
         mWindow.NoiseTimer().SetEnabled(true);
     }
 }
@@ -389,6 +460,41 @@ void KeyboardForm::FormActivate() {
     VisibleLine().SetFocus();
     if (mKeyboard != nullptr) {
         mKeyboard->RefreshToolbar();
+    }
+}
+
+// The system may put the focus on the frame after activation: it goes on to the line.
+void KeyboardForm::FormGotFocus() {
+    VisibleLine().SetFocus();
+    LineGotFocus(VisibleLine());
+    if (mKeyboard != nullptr) {
+        mKeyboard->RefreshToolbar();
+    }
+}
+
+// No key the noise pressed stays down, no copy outlives the window.
+void KeyboardForm::FormUnload() {
+    PauseNoise();
+    mToolkit.WithdrawCopy();
+    mToolkit.RaiseCursorCount();
+}
+
+void KeyboardForm::MenuOpened() {
+    ++mMenusOpen;
+    PauseNoise();
+}
+
+void KeyboardForm::MenuClosed() {
+    mMenusOpen = std::max(mMenusOpen - 1, 0);
+    if (NoiseShouldRun() && mWindow.TextLineHasFocus() && !mToolkit.MouseButtonHeld()) {
+        mWindow.NoiseTimer().SetEnabled(true);
+    }
+}
+
+void StackAboutBox(bool keepOnTop, WindowStacking& stacking, WindowHandle mainWindow, WindowHandle about) {
+    if (keepOnTop) {
+        stacking.SetTopMost(mainWindow, false);
+        stacking.SetTopMost(about, true);
     }
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 
 namespace mirvane {
@@ -33,5 +34,15 @@ inline constexpr std::array<ToolbarEntry, 18> kToolbarEntries{{
     {"", "", false},
     {"Clear", "Clear text/password", false},
 }};
+
+// What a button's tooltip says: a button that is on but whose measure cannot work now
+// (value 2) says why.
+inline std::string ToolbarTooltip(std::string_view tooltip, int value) {
+    std::string text(tooltip);
+    if (value == 2) {
+        text += " - not working now: the system takes none of its keys";
+    }
+    return text;
+}
 
 } // namespace mirvane

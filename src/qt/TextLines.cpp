@@ -35,14 +35,17 @@ std::int16_t ToInt16(qsizetype value) {
 }
 
 // Key-down, then the character (if the key carries one), as the window's handlers see
-// them. True when a handler cancelled the key, so that the line must not see it.
-bool CancelledByHandlers(TextLine& line, TextLineEvents* events, const QKeyEvent& event) {
+// them. True when a handler cancelled the key, so that the line must not see it; `lineTakes`
+// says whether the line may carry it out itself.
+bool CancelledByHandlers(TextLine& line, TextLineEvents* events, const QKeyEvent& event, bool& lineTakes) {
+    lineTakes = false;
     if (events == nullptr) {
         return false;
     }
     const std::int16_t original = VirtualKeyCode(event);
     std::int16_t keyCode = original;
-    events->LineKeyDown(line, keyCode, ShiftMask(event.modifiers()));
+    lineTakes = events->LineKeyDown(line, keyCode, ShiftMask(event.modifiers()),
+                                    (event.modifiers() & Qt::MetaModifier) != 0);
     if (original != 0 && keyCode == 0) {
         return true;
     }
@@ -53,37 +56,6 @@ bool CancelledByHandlers(TextLine& line, TextLineEvents* events, const QKeyEvent
         return keyAscii == 0;
     }
     return false;
-}
-
-// The keys the password line may act on by itself: moving the caret and the selection,
-// plain Delete (the engine keeps the buffer in step), and keys that edit nothing.
-bool PasswordLineMayTake(const QKeyEvent& event) {
-    switch (event.key()) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Shift:
-    case Qt::Key_Control:
-    case Qt::Key_Alt:
-    case Qt::Key_AltGr:
-    case Qt::Key_Meta:
-    case Qt::Key_CapsLock:
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-    case Qt::Key_Escape:
-        return true;
-    case Qt::Key_Delete:
-        return event.modifiers() == Qt::NoModifier || event.modifiers() == Qt::KeypadModifier;
-    default:
-        return event.matches(QKeySequence::SelectAll);
-    }
 }
 } // namespace
 
@@ -102,11 +74,8 @@ PasswordLine::PasswordLine(QWidget* parent)
 
 void PasswordLine::keyPressEvent(QKeyEvent* event) {
     event->accept();
-    // A Delete the line will not carry out goes to nobody: the engine would delete alone.
-    if (event->key() == Qt::Key_Delete && !PasswordLineMayTake(*event)) {
-        return;
-    }
-    if (CancelledByHandlers(*this, mEvents, *event) || !PasswordLineMayTake(*event)) {
+    bool lineTakes = false;
+    if (CancelledByHandlers(*this, mEvents, *event, lineTakes) || !lineTakes) {
         return;
     }
     QLineEdit::keyPressEvent(event);
@@ -226,13 +195,9 @@ PlainTextLine::PlainTextLine(QWidget* parent)
 }
 
 void PlainTextLine::keyPressEvent(QKeyEvent* event) {
-    if (CancelledByHandlers(*this, mEvents, *event)) {
+    bool lineTakes = false;
+    if (CancelledByHandlers(*this, mEvents, *event, lineTakes) || !lineTakes) {
         event->accept();
-        return;
-    }
-    if (event->matches(QKeySequence::Copy) || event->matches(QKeySequence::Cut)) {
-        event->accept();
-        CopySelection(event->matches(QKeySequence::Cut));
         return;
     }
     const bool lineBreak = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
@@ -270,12 +235,8 @@ void PlainTextLine::inputMethodEvent(QInputMethodEvent* event) {
 QMimeData* PlainTextLine::createMimeDataFromSelection() const { return new QMimeData; }
 
 void PlainTextLine::CopySelection(bool cut) {
-    if (!textCursor().hasSelection()) {
-        return;
-    }
-    mClipboard.Offer(SelText());
-    if (cut) {
-        textCursor().removeSelectedText();
+    if (mEvents != nullptr) {
+        mEvents->LineCopy(*this, cut);
     }
 }
 
@@ -299,13 +260,20 @@ void PlainTextLine::keyReleaseEvent(QKeyEvent* event) {
     QPlainTextEdit::keyReleaseEvent(event);
 }
 
+std::int32_t PlainTextLine::CharacterAt(const QMouseEvent& event) const {
+    return FromDocumentPosition(cursorForPosition(event.position().toPoint()).position());
+}
+
+LinePoint PlainTextLine::PointOf(const QMouseEvent& event) {
+    const QPoint at = event.position().toPoint();
+    return {at.x(), at.y()};
+}
+
 void PlainTextLine::mousePressEvent(QMouseEvent* event) {
-    const QTextCursor cursor = textCursor();
-    const int at = cursorForPosition(event->position().toPoint()).position();
-    mPressedInSelection = event->button() == Qt::LeftButton && cursor.hasSelection() &&
-                          at >= cursor.selectionStart() && at <= cursor.selectionEnd();
-    mPressedAt = event->position().toPoint();
-    if (!mPressedInSelection) {
+    const bool armed =
+        mEvents != nullptr && mEvents->PlainLinePressArmsDrag(*this, MouseButtonMask(event->button()),
+                                                              CharacterAt(*event), PointOf(*event));
+    if (!armed) {
         QPlainTextEdit::mousePressEvent(event);
     }
     if (mEvents != nullptr) {
@@ -316,27 +284,16 @@ void PlainTextLine::mousePressEvent(QMouseEvent* event) {
 void PlainTextLine::mouseMoveEvent(QMouseEvent* event) {
     if (mEvents != nullptr) {
         mEvents->LineMouseMove(*this, MouseButtonMask(event->buttons()), ShiftMask(event->modifiers()));
-    }
-    if (mPressedInSelection) {
-        if ((event->buttons() & Qt::LeftButton) &&
-            (event->position().toPoint() - mPressedAt).manhattanLength() >=
-                QApplication::startDragDistance()) {
-            mPressedInSelection = false;
-            if (mEvents != nullptr) {
-                mEvents->LineStartsDrag(*this);
-            }
+        if (mEvents->PlainLineMoveTaken(*this, MouseButtonMask(event->buttons()), PointOf(*event),
+                                        QApplication::startDragDistance())) {
+            return;
         }
-        return;
     }
     QPlainTextEdit::mouseMoveEvent(event);
 }
 
 void PlainTextLine::mouseReleaseEvent(QMouseEvent* event) {
-    if (mPressedInSelection) {
-        // A click inside the selection that never became a drag puts the caret there.
-        mPressedInSelection = false;
-        setTextCursor(cursorForPosition(event->position().toPoint()));
-    } else {
+    if (mEvents == nullptr || !mEvents->PlainLineReleaseTaken(*this, CharacterAt(*event))) {
         QPlainTextEdit::mouseReleaseEvent(event);
     }
     if (mEvents != nullptr) {

@@ -6,7 +6,6 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPoint>
 
 namespace mirvane {
 
@@ -63,6 +62,9 @@ public:
     void SetPasswordChar(const std::u16string&) override {}
     void SetFocus() override { setFocus(Qt::OtherFocusReason); }
     SecretText SelText() const;
+    // The person's copy, marked as a secret and taken back after a while.
+    void OfferCopy(const SecretText& text) { mClipboard.Offer(text); }
+    void WithdrawCopy() { mClipboard.Withdraw(); }
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -83,10 +85,10 @@ private:
     bool Fits(const QString& inserted) const;
     int ToDocumentPosition(std::int32_t position) const;
     std::int32_t FromDocumentPosition(int position) const;
+    std::int32_t CharacterAt(const QMouseEvent& event) const;
+    static LinePoint PointOf(const QMouseEvent& event);
 
     TextLineEvents* mEvents = nullptr;
-    bool mPressedInSelection = false;
-    QPoint mPressedAt;
     SecretClipboard mClipboard;
 };
 

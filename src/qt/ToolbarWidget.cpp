@@ -37,7 +37,8 @@ ToolbarWidget::ToolbarWidget(QWidget* parent)
         const QIcon icon = CrispIcon(QStringLiteral(":/icons/%1.xpm").arg(key));
         QAction* action = addAction(icon, key);
         action->setObjectName(key);
-        const QString tooltip = QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size()));
+        const QString tooltip =
+            QString::fromLatin1(entry.tooltip.data(), static_cast<qsizetype>(entry.tooltip.size()));
         action->setToolTip(tooltip);
         mIcons.insert(key, icon);
         mTooltips.insert(key, tooltip);
@@ -72,7 +73,8 @@ void ToolbarWidget::SetButtonValue(std::string_view key, int value) {
     if (value == 2) {
         mMarked.insert(name);
         action->setIcon(QIcon(mIcons.value(name).pixmap(iconSize(), QIcon::Disabled)));
-        action->setToolTip(mTooltips.value(name) + QStringLiteral(" - not working now: the system takes none of its keys"));
+        action->setToolTip(
+            QString::fromStdString(ToolbarTooltip(mTooltips.value(name).toStdString(), value)));
     } else {
         mMarked.remove(name);
         action->setIcon(mIcons.value(name));

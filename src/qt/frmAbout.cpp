@@ -2,6 +2,7 @@
 
 #include "frmError.h"
 
+#include "form/KeyboardForm.h"
 #include "form/ProgramTexts.h"
 
 #include "qt/QtControls.h"
@@ -109,10 +110,7 @@ void frmAbout::KeepAwayFromTheEdges() {
 }
 
 void frmAbout::FormActivate() {
-    if (mKeyboard.KeepOnTop()) {
-        mStacking.SetTopMost(mKeyboard.hwnd(), false);
-        mStacking.SetTopMost(static_cast<std::uintptr_t>(winId()), true);
-    }
+    StackAboutBox(mKeyboard.KeepOnTop(), mStacking, mKeyboard.hwnd(), static_cast<std::uintptr_t>(winId()));
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr) {
         const QRect area = screen->geometry();

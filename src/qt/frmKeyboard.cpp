@@ -8,6 +8,7 @@
 
 #include <QApplication>
 #include <QBitmap>
+#include <QCloseEvent>
 #include <QGuiApplication>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -134,6 +135,8 @@ void frmKeyboard::CreateMenus() {
         if (entry.topLevel) {
             current = menuBar()->addMenu(caption);
             action = current->menuAction();
+            connect(current, &QMenu::aboutToShow, this, [this] { mForm.MenuOpened(); });
+            connect(current, &QMenu::aboutToHide, this, [this] { mForm.MenuClosed(); });
         } else if (entry.caption == "-") {
             action = current->addSeparator();
         } else {
@@ -312,6 +315,11 @@ void frmKeyboard::enterEvent(QEnterEvent* event) {
 void frmKeyboard::moveEvent(QMoveEvent* event) {
     QMainWindow::moveEvent(event);
     mPlaceCheck.stop();
+}
+
+void frmKeyboard::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+    mForm.FormUnload();
 }
 
 void frmKeyboard::FollowWindowManager() {

@@ -99,6 +99,7 @@ protected:
     void changeEvent(QEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
     void FollowWindowManager();
 
 private:
@@ -124,6 +125,9 @@ private:
     bool Printable(char16_t code) const override;
     void ClearOwnClipboard() override;
     DropEffect RunDrag(SecretText dragged) override;
+    void OfferCopy(const SecretText& text) override { txtText->OfferCopy(text); }
+    void WithdrawCopy() override { txtText->WithdrawCopy(); }
+    void RaiseCursorCount() override {} // the X server keeps no cursor display count
     void WatchDropDeadline();
     void EndDrop();
 

@@ -1,6 +1,7 @@
 #include "modMain.h"
 
 #include "common/ErrorObject.h"
+#include "form/ReportingLayering.h"
 #include "platform/x11/X11Keyboard.h"
 #include "platform/x11/X11Placement.h"
 #include "platform/x11/X11Stacking.h"
@@ -18,10 +19,17 @@ Application* gApplication = nullptr;
 class QtWindowLayering final : public WindowLayering {
 public:
     void MakeWindowLayered(std::uintptr_t windowHandle, std::int16_t opacity) override {
-        modMain::MakeWindowLayered(windowHandle, opacity);
+        QWidget* window = QWidget::find(static_cast<WId>(windowHandle));
+        if (window == nullptr) {
+            throw ErrorObject(kErrorInvalidCall, "mirvane", "Invalid procedure call or argument");
+        }
+        window->setWindowOpacity(static_cast<std::uint8_t>(opacity) / 255.0);
     }
 };
-QtWindowLayering gLayering;
+QtWindowLayering gOpacity;
+ReportingLayering gLayering(gOpacity, [](const std::string& text) {
+    QMessageBox::information(nullptr, QString(), QString::fromStdString(text));
+});
 x11::X11Keyboard* gKeyboard = nullptr;
 x11::X11Stacking* gStacking = nullptr;
 x11::X11Placement* gPlacement = nullptr;
@@ -51,18 +59,7 @@ void End() {
 }
 
 void MakeWindowLayered(std::uintptr_t windowHandle, std::int16_t opacity) {
-    try {
-        QWidget* window = QWidget::find(static_cast<WId>(windowHandle));
-        if (window == nullptr) {
-            throw ErrorObject(kErrorInvalidCall, "mirvane", "Invalid procedure call or argument");
-        }
-        window->setWindowOpacity(static_cast<std::uint8_t>(opacity) / 255.0);
-    } catch (...) {
-        const CaughtError error = DescribeCurrentException();
-        QMessageBox::information(nullptr, QString(),
-                                 QString::fromStdString(error.description) + QStringLiteral(" Source : ") +
-                                     QString::fromStdString(error.source));
-    }
+    gLayering.MakeWindowLayered(windowHandle, opacity);
 }
 
 } // namespace mirvane::modMain

@@ -1,4 +1,6 @@
 #include "form/KeyboardForm.h"
+#include "form/ReportingLayering.h"
+#include "form/ToolbarTable.h"
 
 #include "engine/Keyboard.h"
 #include "support/FakeControls.h"
@@ -6,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,12 +26,18 @@ public:
         dragged.emplace_back(text.begin(), text.end());
         return effect;
     }
+    void OfferCopy(const SecretText& text) override { copies.emplace_back(text.begin(), text.end()); }
+    void WithdrawCopy() override { ++withdrawals; }
+    void RaiseCursorCount() override { ++cursorRaises; }
 
     int closes = 0;
     int abouts = 0;
     int clipboardClears = 0;
     DropEffect effect = DropEffect::Move;
     std::vector<std::u16string> dragged;
+    std::vector<std::u16string> copies;
+    int withdrawals = 0;
+    int cursorRaises = 0;
 };
 
 struct FormTest : EngineTest {
@@ -38,26 +47,103 @@ struct FormTest : EngineTest {
     KeyboardForm form{w, h.errors, stacking, toolkit};
 };
 
-// Every road by keyboard to the clipboard is shut in the password line, and only there.
-TEST_F(FormTest, ClipboardKeysAreCancelledInThePasswordLineOnly) {
+// Which keys each line may carry out itself, which the engine sees, and which copy the plain
+// line: the buffer and the line never part ways, and every copy is the marked one.
+TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
     struct Case {
         bool password;
         std::int16_t key;
         std::int16_t shift;
-        std::int16_t left;
+        bool windowsKey;
+        std::int16_t left;      // the code the line sees, 0 cancelled
+        bool lineTakes;         // the line may carry it out itself
+        const char16_t* buffer; // the password after it, "abc" with the caret at 1
+        const char16_t* line;   // the plain line after it, "abc" with "b" selected
+        const char16_t* copied;
     };
-    for (const Case& c :
-         {Case{true, 86, 2, 0}, Case{true, 67, 2, 0}, Case{true, 88, 2, 0}, Case{true, 45, 2, 0},
-          Case{true, 45, 1, 0}, Case{true, 46, 1, 0}, Case{true, 86, 6, 86}, Case{true, 46, 0, 46},
-          Case{false, 86, 2, 86}, Case{false, 45, 1, 45}}) {
+    for (const Case& c : {Case{true, 46, 0, false, 46, true, u"ac", u"abc", u""},    // Delete
+                          Case{true, 46, 1, false, 0, false, u"abc", u"abc", u""},   // Shift+Delete cuts
+                          Case{true, 46, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Delete
+                          Case{true, 46, 4, false, 0, false, u"abc", u"abc", u""},   // Alt+Delete
+                          Case{true, 46, 3, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Shift+Delete
+                          Case{true, 46, 0, true, 0, false, u"abc", u"abc", u""},    // Windows+Delete
+                          Case{true, 8, 2, false, 8, false, u"abc", u"abc", u""},    // Ctrl+Backspace
+                          Case{true, 86, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+V
+                          Case{true, 67, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+C
+                          Case{true, 88, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+X
+                          Case{true, 45, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Insert
+                          Case{true, 45, 1, false, 0, false, u"abc", u"abc", u""},   // Shift+Insert
+                          Case{true, 86, 6, false, 86, false, u"abc", u"abc", u""},  // Ctrl+Alt+V
+                          Case{true, 37, 1, false, 37, true, u"abc", u"abc", u""},   // Shift+Left
+                          Case{true, 65, 2, false, 65, true, u"abc", u"abc", u""},   // Ctrl+A
+                          Case{true, 65, 0, false, 65, false, u"abc", u"abc", u""},  // a: its character comes
+                          Case{false, 67, 2, false, 0, false, u"abc", u"abc", u"b"}, // Ctrl+C
+                          Case{false, 45, 2, false, 0, false, u"abc", u"abc", u"b"}, // Ctrl+Insert
+                          Case{false, 88, 2, false, 0, false, u"abc", u"ac", u"b"},  // Ctrl+X
+                          Case{false, 46, 1, false, 0, false, u"abc", u"ac", u"b"},  // Shift+Delete
+                          Case{false, 46, 2, false, 46, true, u"abc", u"abc", u""},  // Ctrl+Delete
+                          Case{false, 86, 2, false, 86, true, u"abc", u"abc", u""},  // Ctrl+V pastes
+                          Case{false, 45, 1, false, 45, true, u"abc", u"abc", u""}}) { // Shift+Insert pastes
+        k.SetCurrentPassword(SecretText(u"abc"));
+        w.password.text = u"***";
+        w.Password().SetSelStart(1);
+        w.plain.text = u"abc";
+        w.PlainText().SetSelStart(1);
+        w.PlainText().SetSelLength(1);
+        toolkit.copies.clear();
+        w.password.visible = c.password;
+        w.plain.visible = !c.password;
         std::int16_t key = c.key;
-        form.LineKeyDown(c.password ? w.Password() : w.PlainText(), key, c.shift);
-        EXPECT_EQ(key, c.left) << c.key << " with " << c.shift
-                               << (c.password ? " in the password" : " in the text");
+        const bool takes =
+            form.LineKeyDown(c.password ? w.Password() : w.PlainText(), key, c.shift, c.windowsKey);
+        SCOPED_TRACE(testing::Message()
+                     << c.key << " with " << c.shift << (c.password ? " in the password" : " in the text"));
+        EXPECT_EQ(key, c.left);
+        EXPECT_EQ(takes, c.lineTakes);
+        EXPECT_EQ(k.CurrentPassword(), c.buffer);
+        EXPECT_EQ(w.plain.text, c.line);
+        EXPECT_EQ(toolkit.copies, std::vector<std::u16string>(*c.copied ? 1 : 0, c.copied));
     }
-    std::int16_t invisible = 0x200B; // the engine alone puts text in the line, so it is asked
-    form.LineKeyPress(w.Password(), invisible);
-    EXPECT_EQ(invisible, 0x200B);
+    // The engine alone puts text in the password line: what it does not take, nobody does.
+    for (const std::int16_t refused : {std::int16_t{0x200B}, std::int16_t{13}, std::int16_t{27}}) {
+        std::int16_t code = refused;
+        form.LineKeyPress(w.Password(), code);
+        EXPECT_EQ(code, 0) << refused;
+        code = refused;
+        form.LineKeyPress(w.PlainText(), code);
+        EXPECT_EQ(code, refused) << refused;
+    }
+}
+
+// A press inside the plain line's selection arms its drag; it starts once the pointer has
+// gone the drag distance with the button held, and a release before that puts the caret there.
+TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) {
+    struct Case {
+        std::int16_t button;
+        std::int32_t at;
+        LinePoint to;
+        bool armed;
+        std::size_t drags;
+        std::int16_t caret;
+        std::int16_t selected;
+    };
+    for (const Case& c : {Case{1, 2, {14, 10}, true, 1, 1, 3}, Case{1, 4, {10, 14}, true, 1, 1, 3},
+                          Case{1, 3, {11, 11}, true, 0, 3, 0}, Case{1, 5, {20, 20}, false, 0, 1, 3},
+                          Case{2, 2, {20, 20}, false, 0, 1, 3}, Case{1, 0, {20, 20}, false, 0, 1, 3}}) {
+        w.plain.text = u"abcdef";
+        w.PlainText().SetSelStart(1);
+        w.PlainText().SetSelLength(3);
+        toolkit.dragged.clear();
+        SCOPED_TRACE(testing::Message() << "press at " << c.at << " with " << c.button);
+        EXPECT_EQ(form.PlainLinePressArmsDrag(w.PlainText(), c.button, c.at, {10, 10}), c.armed);
+        EXPECT_EQ(form.PlainLineMoveTaken(w.PlainText(), c.button, c.to, 4), c.armed);
+        form.PlainLineReleaseTaken(w.PlainText(), c.at);
+        EXPECT_EQ(toolkit.dragged, std::vector<std::u16string>(c.drags, u"bcd"));
+        if (c.drags == 0) { // a drag leaves the line as the drop left it
+            EXPECT_EQ(w.PlainText().SelStart(), c.caret);
+            EXPECT_EQ(w.PlainText().SelLength(), c.selected);
+        }
+    }
 }
 
 // A press inside the selection arms one drag of the real password; where it goes decides
@@ -88,6 +174,69 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
     EXPECT_EQ(toolkit.clipboardClears, 0);
     form.LineMouseDown(w.Password(), 2, 0);
     EXPECT_EQ(toolkit.clipboardClears, 1);
+}
+
+// Noise runs only while a line has the focus and no menu is open; the focus the system gives the
+// frame goes on to the line; the window's end leaves no copy and no key behind.
+TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
+    k.SetObsfucate(true);
+    std::int16_t typed = 'x';
+    const std::function<void()> steps[] = {
+        [&] { form.FormGotFocus(); },                    // on, the line focused
+        [&] { form.MenuOpened(); },                      // off
+        [&] { form.LineGotFocus(w.Password()); },        // off
+        [&] { form.LineKeyPress(w.Password(), typed); }, // off
+        [&] { form.MenuOpened(); },                      // the next menu shows before the last hides
+        [&] { form.MenuClosed(); },                      // off
+        [&] { form.MenuClosed(); },                      // on
+        [&] { form.MenuOpened(); },                      // off
+        [&] {
+            w.lineHasFocus = false;
+            form.MenuClosed();
+        },                            // off: nowhere to type
+        [&] { form.FormGotFocus(); }, // on
+        [&] { form.FormUnload(); },   // off
+    };
+    const bool running[] = {true, false, false, false, false, false, true, false, false, true, false};
+    const int focusBefore = w.password.focusCount;
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        steps[i]();
+        EXPECT_EQ(w.noiseTimer.enabled, running[i]) << "step " << i;
+    }
+    EXPECT_EQ(w.password.focusCount, focusBefore + 2);
+    EXPECT_EQ(toolkit.withdrawals, 1);
+    EXPECT_EQ(toolkit.cursorRaises, 1);
+}
+
+// Layering that fails is said in a message box and start-up goes on; the about box takes the
+// top-most place only from a kept-on-top window; a button that cannot work now says why.
+TEST(FormRules, LayeringFailureAboutBoxAndTooltip) {
+    struct FailingLayering final : WindowLayering {
+        void MakeWindowLayered(std::uintptr_t, std::int16_t) override {
+            throw ErrorObject(5, "mirvane", "Invalid procedure call or argument");
+        }
+    } failing;
+    RecordingLayering working;
+    std::vector<std::string> shown;
+    ReportingLayering(failing, [&](const std::string& text) {
+        shown.push_back(text);
+    }).MakeWindowLayered(7, 254);
+    ReportingLayering(working, [&](const std::string& text) {
+        shown.push_back(text);
+    }).MakeWindowLayered(7, 254);
+    EXPECT_EQ(shown, std::vector<std::string>{"Invalid procedure call or argument Source : mirvane"});
+    EXPECT_EQ(working.calls.size(), 1u);
+
+    RecordingStacking stacking;
+    StackAboutBox(false, stacking, 1, 2);
+    EXPECT_TRUE(stacking.calls.empty());
+    StackAboutBox(true, stacking, 1, 2);
+    EXPECT_EQ(stacking.calls, (std::vector<std::pair<std::uintptr_t, bool>>{{1, false}, {2, true}}));
+
+    EXPECT_EQ(ToolbarTooltip("Keep On Top", 1), "Keep On Top");
+    EXPECT_EQ(
+        ToolbarTooltip("Hide password in amongst random characters", 2),
+        "Hide password in amongst random characters - not working now: the system takes none of its keys");
 }
 
 TEST_F(FormTest, CommandsFlipTheirChecksAndReachTheWindowAndTheSystem) {
