@@ -7,25 +7,33 @@
 #include <set>
 #include <string>
 
-#include <windows.h>
 #include <commctrl.h>
+#include <windows.h>
 
 namespace mirvane {
 
-// One of the 65 keys: a BUTTON whose text reads "&&" as one "&", as the caption rule wants.
-// The BUTTON is made when the window first shows, with the caption, place and state the
-// start-up gave the key: under Wine each caption and move of a made key costs a round trip.
+// One of the 65 keys. Its caption is drawn, never the BUTTON's text: any program can read a
+// window's text and place, and so the scrambled map. The BUTTON is made when the window first
+// shows, with the place and state the start-up gave the key: under Wine each move of a made
+// key costs a round trip.
 class KeyButtonWindow final : public PlacedWindow<KeyButton> {
 public:
     explicit KeyButtonWindow(int number);
     void Make(HWND parent, int commandId);
+    // The parent's WM_DRAWITEM for this key: the face colour, the pressed and disabled looks,
+    // and the caption, where "&&" shows one "&". Pointer and focus change nothing.
+    void Draw(const DRAWITEMSTRUCT& item) const;
     int Number() const override { return mNumber; }
     std::u16string Caption() const override { return mCaption; }
     void SetCaption(const std::u16string& caption) override;
-    bool Enabled() const override { return Window() != nullptr ? IsWindowEnabled(Window()) != FALSE : mEnabled; }
+    bool Enabled() const override {
+        return Window() != nullptr ? IsWindowEnabled(Window()) != FALSE : mEnabled;
+    }
     void SetEnabled(bool enabled) override;
 
 private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
     int mNumber;
     std::u16string mCaption;
     bool mEnabled = true; // until made
@@ -62,12 +70,16 @@ public:
     void SetEnabled(bool enabled) override;
     std::int32_t Interval() const override { return mInterval; }
     void SetInterval(std::int32_t milliseconds) override;
+    // Whether a WM_TIMER of this timer is its own tick: running, and at its time (within the
+    // system's timer tick) on the schedule that started with it. At most one tick a time counts.
+    bool Due();
 
 private:
     HWND mWindow;
     UINT_PTR mId;
     std::int32_t mInterval;
     bool mEnabled = false;
+    ULONGLONG mNextTick = 0;
 };
 
 // tbToolbar: a common-controls toolbar whose buttons are found by key. Value 2, on but not

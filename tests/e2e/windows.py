@@ -21,6 +21,13 @@ ES_PASSWORD = 0x20
 TOOLBAR = ["Standard", "Hover", "HideMouse", "", "ScrambleOnScreen", "ScrambleAll", "Dvorak", "Unscramble", "",
            "ToggleMask", "", "Beep", "KeepPassword", "Obsfucate", "", "KeepOnTop", "", "Clear"]
 TBSTATE_CHECKED = 0x01
+# What the keys of the standard layout show at start, by key number: the character keys with Caps Lock off,
+# then on, and the keys whose captions never change. A person learns the faces there.
+STANDARD_KEYS = dict(zip([*range(1, 14), *range(17, 29), 65, *range(31, 42), *range(43, 53)],
+                         zip("`1234567890-=qwertyuiop[]\\asdfghjkl;'zxcvbnm,./",
+                             '~!@#$%^&*()_+QWERTYUIOP{}|ASDFGHJKL:"ZXCVBNM<>?')))
+FIXED_KEYS = {15: "bksp", 16: "tab", 30: "lock", 29: "ent", 42: "shft", 53: "shft"}
+CAPS_LOCK_KEY = 30
 WS_EX_TOPMOST = 0x08
 WS_MAXIMIZE = 0x01000000
 
@@ -72,6 +79,25 @@ class Control:
         return self.x + self.width // 2, self.y + self.height // 2
 
 
+class Face:
+    """One visible key as the screen shows it: its place and a hash of its caption's pixels."""
+
+    def __init__(self, line):
+        _, ident, x, y, width, height, self.hash = line.split()
+        self.id, self.x, self.y, self.width, self.height = int(ident), int(x), int(y), int(width), int(height)
+
+    @property
+    def centre(self):
+        return self.x + self.width // 2, self.y + self.height // 2
+
+
+def faces():
+    """The keys' faces, and where the program believes its window is."""
+    lines = wine(PROBE, "faces").stdout.splitlines()
+    frame = next((tuple(map(int, line.split()[1:])) for line in lines if line.startswith("window ")), None)
+    return {f.id: f for f in (Face(line) for line in lines if line.startswith("face "))}, frame
+
+
 def controls():
     out = wine(PROBE, "controls").stdout
     return {c.id: c for c in (Control(line) for line in out.splitlines() if line.strip())}
@@ -89,11 +115,16 @@ def window_geometry(window_id):
 class WindowsProgram:
     """One run of mirvane.exe on the current display."""
 
-    def __init__(self, *args):
+    def __init__(self, *args, learn=True):
+        """`learn`: read which caption each key face shows, in the standard layout at start; a test that
+        finds no key by its caption can do without."""
         self.process = subprocess.Popen(["wine", PROGRAM, *args], stdout=subprocess.DEVNULL,
                                         stderr=subprocess.DEVNULL)
         self.window_id = wait_for("the main window", self._find_window, timeout=60)
         wait_for("the keys to be laid out", lambda: len(self.visible_keys()) == 54, timeout=30)
+        self._rest = None
+        if learn:
+            self._learn_faces()
 
     def _find_window(self):
         out = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", TITLE], capture_output=True,
@@ -103,12 +134,76 @@ class WindowsProgram:
     def visible_keys(self):
         return [c for c in controls().values() if c.kind == "Button" and c.visible and c.id > FIRST_KEY_ID]
 
+    def _faces(self):
+        """The keys' faces as a screen recorder sees them, with the pointer resting on the background beside
+        the first key, off the keys and the toolbar's tooltips."""
+        for _ in range(5):  # once more whenever the window has moved
+            if self._rest:
+                xdotool("mousemove", "--sync", *self._rest)
+            # Moved by the window manager, the program learns its new place a moment later (its size it
+            # may snap itself).
+            shown = wait_for("the program to know where its window is",
+                             lambda: (r := faces())[1][:2] == window_geometry(self.window_id)[:2] and r[0])
+            first = min(shown.values(), key=lambda f: (f.y, f.x))
+            rest = first.x - 4, first.y + first.height // 2
+            if rest == self._rest:
+                break
+            self._rest = rest
+        self._last_faces = shown
+        return shown
+
+    def _learn_faces(self):
+        """Which caption each face shows, learned from the standard layout with Caps Lock off and on: one
+        table for each, since a glyph of one set may look like another of the other ("l" and "I")."""
+        def whole_set(unlike):
+            def read():
+                shown = self._faces()
+                hashes = [shown[FIRST_KEY_ID + n].hash for n in STANDARD_KEYS]
+                drawn = len(set(hashes) - {"-"}) == len(STANDARD_KEYS)
+                return shown if drawn and all(h != u for h, u in zip(hashes, unlike)) else None
+            return wait_for("every character key drawn", read)
+
+        normal = whole_set([])
+        lock = normal[FIRST_KEY_ID + CAPS_LOCK_KEY].centre
+        click_at(*lock)
+        shifted = whole_set([normal[FIRST_KEY_ID + n].hash for n in STANDARD_KEYS])
+        click_at(*lock)
+        self.captions = []
+        for shown, which in ((normal, 0), (shifted, 1)):
+            learned = {normal[FIRST_KEY_ID + n].hash: caption for n, caption in FIXED_KEYS.items()}
+            learned["-"] = ""  # the space bar
+            learned.update((shown[FIRST_KEY_ID + n].hash, pair[which]) for n, pair in STANDARD_KEYS.items())
+            self.captions.append(learned)
+        self.key("q")  # Caps Lock off again
+
+    def shown_captions(self):
+        """The caption of every visible key, by id, read off the screen: once every character key shows a face
+        of one set learned (not half drawn, not covered)."""
+        def read():
+            shown = self._faces()
+            for learned in self.captions:
+                if all(shown[FIRST_KEY_ID + n].hash in learned.keys() - {"-"} for n in STANDARD_KEYS):
+                    return {ident: learned.get(face.hash) for ident, face in shown.items()}
+            return None
+        return wait_for("known faces on the keys", read)
+
     def key(self, caption):
-        return next(c for c in self.visible_keys() if c.text == caption)
+        """The visible key whose face shows the caption."""
+        def find():
+            shown = self.shown_captions()
+            return next((ident for ident, shows in shown.items() if shows == caption), None)
+        ident = wait_for(f"the key showing {caption!r}", find)
+        return self._last_faces[ident]  # the read that found it
 
     def click_keys(self, *captions):
+        """One read of the screen serves them all: a click changes which caption of its pair a key shows
+        (Shift, Caps Lock), never where the key is."""
+        shown = self.shown_captions()
+        faces = self._last_faces
+        pair = {caption: both for both in STANDARD_KEYS.values() for caption in both}
         for caption in captions:
-            click_at(*self.key(caption).centre)
+            ident = next(i for i, shows in shown.items() if caption in pair.get(shows, (shows,)))
+            click_at(*faces[ident].centre)
 
     def line(self, ident):
         return controls()[ident]
