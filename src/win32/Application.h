@@ -1,10 +1,12 @@
 #pragma once
 
 #include "MessagePump.h"
+#include "WideText.h"
 
 #include "engine/ErrorLog.h"
 #include "engine/Keyboard.h"
 #include "engine/RandomSource.h"
+#include "form/ReportingLayering.h"
 #include "platform/win32/Win32Keyboard.h"
 #include "platform/win32/Win32Windows.h"
 
@@ -40,12 +42,15 @@ private:
     MessagePump mPump;
     win32::Win32Keyboard mKeys;
     win32::Win32Windows mWindows;
+    // A window that cannot be made layered is reported, and the program goes on.
+    ReportingLayering mLayering{
+        mWindows, [](const std::string& text) { MessageBoxW(nullptr, Widen(text).c_str(), nullptr, MB_OK); }};
     std::int32_t mTimerInterval = 0;
     frmKeyboard* mWindow = nullptr; // the engine's
     std::unique_ptr<Keyboard> mKeyboard;
 };
 
-// The about box, modal over the main window and above others where the main window is.
-void ShowAboutBox(Keyboard& keyboard, HWND owner);
+// The about box, modal over the main window, taking its top-most place while it shows.
+void ShowAboutBox(Keyboard& keyboard, WindowStacking& stacking, HWND owner);
 
 } // namespace mirvane

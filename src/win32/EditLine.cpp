@@ -1,4 +1,5 @@
 #include "EditLine.h"
+#include "InputGuard.h"
 #include "InputState.h"
 
 #include "form/ClipboardRules.h"
@@ -27,6 +28,25 @@ std::int16_t ButtonOf(UINT message) {
 constexpr UINT_PTR kCopyExpiryTimer = 1;
 
 std::int16_t ToInt16(DWORD value) { return static_cast<std::int16_t>(std::min<DWORD>(value, INT16_MAX)); }
+
+// The Windows keys have no bit in the Shift argument, but a key with them is no plain key.
+bool WindowsKeyHeld() { return GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0; }
+
+LinePoint PointOf(LPARAM lParam) { return {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)}; }
+
+bool ChangesText(UINT message) {
+    switch (message) {
+    case WM_PASTE:
+    case WM_CLEAR:
+    case WM_UNDO:
+    case EM_UNDO:
+    case EM_REPLACESEL:
+    case WM_SETTEXT:
+        return true;
+    default:
+        return false;
+    }
+}
 } // namespace
 
 EditLine::EditLine(HWND parent, int id, bool password) : mPassword(password), mClipboard(parent) {
@@ -38,6 +58,16 @@ EditLine::EditLine(HWND parent, int id, bool password) : mPassword(password), mC
     SendMessageW(Window(), EM_LIMITTEXT, kMaxTextLength, 0);
     if (password) {
         SendMessageW(Window(), EM_SETPASSWORDCHAR, '*', 0);
+    } else {
+        // A buffer of the full limit from the start: one that grows is freed unwiped.
+        HLOCAL buffer = LocalAlloc(LMEM_MOVEABLE | LMEM_ZEROINIT, (kMaxTextLength + 1) * sizeof(wchar_t));
+        if (buffer != nullptr) {
+            const auto old = reinterpret_cast<HLOCAL>(SendMessageW(Window(), EM_GETHANDLE, 0, 0));
+            SendMessageW(Window(), EM_SETHANDLE, reinterpret_cast<WPARAM>(buffer), 0);
+            if (old != nullptr && old != buffer) {
+                LocalFree(old);
+            }
+        }
     }
     SetWindowLongPtrW(Window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     mOriginal = reinterpret_cast<WNDPROC>(
@@ -50,6 +80,10 @@ LRESULT CALLBACK EditLine::Subclassed(HWND window, UINT message, WPARAM wParam, 
 }
 
 LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (InputGuard::RefusesSent(message, wParam)) {
+        return 0;
+    }
+    InputGuard::KeepsPlace(Window(), message, wParam, lParam);
     switch (message) {
     case WM_GETTEXT:
     case WM_GETTEXTLENGTH:
@@ -65,8 +99,8 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COPY:
         // The box's own copy would leave the text on the clipboard unmarked, for good; and a
         // copy another program asks for is no copy the person asked for.
-        if (!mPassword && !InSendMessage()) {
-            CopySelection(message == WM_CUT);
+        if (mEvents != nullptr && !InSendMessage()) {
+            mEvents->LineCopy(*this, message == WM_CUT);
         }
         return 0;
     case WM_TIMER:
@@ -93,14 +127,17 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {
         auto keyCode = static_cast<std::int16_t>(wParam);
-        if (mEvents != nullptr) {
-            mEvents->LineKeyDown(*this, keyCode, ShiftMask());
-        }
+        const bool lineTakes =
+            mEvents == nullptr || mEvents->LineKeyDown(*this, keyCode, ShiftMask(), WindowsKeyHeld());
         mSwallowCharacter = keyCode == 0;
         if (keyCode == 0) {
             return 0;
         }
-        break;
+        if (!lineTakes) {
+            // Its character still comes; Alt with a letter still opens a menu.
+            return message == WM_SYSKEYDOWN ? DefWindowProcW(Window(), message, wParam, lParam) : 0;
+        }
+        return Edited(message, wParam, lParam);
     }
     case WM_CHAR: {
         if (std::exchange(mSwallowCharacter, false)) {
@@ -116,7 +153,7 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return keyAscii == 0
                    ? 0
-                   : Original(message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
+                   : Edited(message, static_cast<WPARAM>(static_cast<std::uint16_t>(keyAscii)), lParam);
     }
     case WM_KEYUP:
     case WM_SYSKEYUP:
@@ -130,6 +167,16 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_MBUTTONDOWN) {
             return 0;
         }
+        if (!mPassword && mEvents != nullptr &&
+            mEvents->PlainLinePressArmsDrag(*this, ButtonOf(message), CharacterAt(lParam), PointOf(lParam))) {
+            // The selection stays for the drag; the press is the line's all the same.
+            if (GetFocus() != Window()) {
+                ::SetFocus(Window());
+            }
+            SetCapture(Window());
+            mEvents->LineMouseDown(*this, ButtonOf(message), ShiftMask());
+            return 0;
+        }
         const LRESULT result = Original(message, wParam, lParam);
         if (mEvents != nullptr) {
             mEvents->LineMouseDown(*this, ButtonOf(message), ShiftMask());
@@ -140,6 +187,14 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         if (mEvents != nullptr && mEvents->LineMouseMoveStartsDrag(*this, ButtonsHeld(wParam), ShiftMask())) {
             return 0;
         }
+        if (!mPassword && mEvents != nullptr) {
+            mEvents->LineMouseMove(*this, ButtonsHeld(wParam), ShiftMask());
+            const int distance = std::max(GetSystemMetrics(SM_CXDRAG), GetSystemMetrics(SM_CYDRAG));
+            if (mEvents->PlainLineMoveTaken(*this, ButtonsHeld(wParam), PointOf(lParam), distance)) {
+                return 0;
+            }
+            return Original(message, wParam, lParam);
+        }
         const LRESULT result = Original(message, wParam, lParam);
         if (mEvents != nullptr) {
             mEvents->LineMouseMove(*this, ButtonsHeld(wParam), ShiftMask());
@@ -148,6 +203,11 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_LBUTTONUP:
     case WM_RBUTTONUP: {
+        if (!mPassword && mEvents != nullptr && mEvents->PlainLineReleaseTaken(*this, CharacterAt(lParam))) {
+            ReleaseCapture();
+            mEvents->LineMouseUp(*this, ButtonOf(message), ShiftMask());
+            return 0;
+        }
         const LRESULT result = Original(message, wParam, lParam);
         if (mEvents != nullptr) {
             mEvents->LineMouseUp(*this, ButtonOf(message), ShiftMask());
@@ -169,10 +229,39 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return result;
     }
+    case WM_DESTROY:
+        WipeBuffer(0); // the box frees it as it goes
+        break;
     default:
         break;
     }
-    return Original(message, wParam, lParam);
+    return ChangesText(message) ? Edited(message, wParam, lParam) : Original(message, wParam, lParam);
+}
+
+// What the box held beyond its text now is wiped: a shorter text leaves the old characters
+// behind the new end.
+LRESULT EditLine::Edited(UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Original(message, wParam, lParam);
+    WipeBuffer(static_cast<std::size_t>(Original(WM_GETTEXTLENGTH, 0, 0)) + 1);
+    return result;
+}
+
+void EditLine::WipeBuffer(std::size_t keep) const {
+    const auto buffer = reinterpret_cast<HLOCAL>(mPassword ? 0 : Original(EM_GETHANDLE, 0, 0));
+    if (buffer == nullptr) {
+        return;
+    }
+    if (auto* characters = static_cast<wchar_t*>(LocalLock(buffer))) {
+        const std::size_t size = LocalSize(buffer) / sizeof(wchar_t);
+        if (keep < size) {
+            SecureZeroMemory(characters + keep, (size - keep) * sizeof(wchar_t));
+        }
+        LocalUnlock(buffer);
+    }
+}
+
+std::int32_t EditLine::CharacterAt(LPARAM lParam) const {
+    return LOWORD(Original(EM_CHARFROMPOS, 0, lParam));
 }
 
 // Read and written past the filter above, which only keeps other threads out.
@@ -185,20 +274,15 @@ SecretText EditLine::Text() const {
     return text;
 }
 
-void EditLine::CopySelection(bool cut) {
-    DWORD start = 0;
-    DWORD end = 0;
-    Selection(start, end);
-    const SecretText text = Text();
-    if (end <= start || end > text.size()) {
-        return;
-    }
-    if (mClipboard.Offer(text.substr(start, end - start))) {
+void EditLine::OfferCopy(const SecretText& text) {
+    if (mClipboard.Offer(text)) {
         SetTimer(Window(), kCopyExpiryTimer, kCopyLifetimeMs, nullptr);
     }
-    if (cut) {
-        Original(WM_CLEAR, 0, 0);
-    }
+}
+
+void EditLine::WithdrawCopy() {
+    KillTimer(Window(), kCopyExpiryTimer);
+    mClipboard.Withdraw();
 }
 
 // Writing the text puts the caret at the start, as the original text box does.
@@ -206,7 +290,7 @@ void EditLine::SetText(const SecretText& text) {
     if (text.empty()) {
         mClipboard.Withdraw(); // "Clear" and masking empty the line
     }
-    Original(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    Edited(WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
     Original(EM_SETSEL, 0, 0);
 }
 

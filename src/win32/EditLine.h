@@ -13,7 +13,7 @@ namespace mirvane {
 // behind the engine's back (paste, cut, copy, undo, its context menu), and no other thread,
 // so no other program, reads either line's text or writes it. A copy or cut of the plain
 // line goes on the clipboard marked as a secret, and is taken back after a while and when
-// the line is emptied.
+// the line is emptied. The plain box's own buffer keeps no character it no longer shows.
 class EditLine final : public PlacedWindow<TextLine> {
 public:
     EditLine(HWND parent, int id, bool password);
@@ -28,6 +28,9 @@ public:
     std::u16string PasswordChar() const override;
     void SetPasswordChar(const std::u16string& passwordChar) override;
     void SetFocus() override { ::SetFocus(Window()); }
+    // The person's copy of the plain line, marked as a secret and taken back after a while.
+    void OfferCopy(const SecretText& text);
+    void WithdrawCopy();
 
 private:
     static LRESULT CALLBACK Subclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -36,7 +39,10 @@ private:
         return CallWindowProcW(mOriginal, Window(), message, wParam, lParam);
     }
     void Selection(DWORD& start, DWORD& end) const;
-    void CopySelection(bool cut);
+    LRESULT Edited(UINT message, WPARAM wParam, LPARAM lParam);
+    // Zeroes the plain box's own buffer from character `keep` on.
+    void WipeBuffer(std::size_t keep) const;
+    std::int32_t CharacterAt(LPARAM lParam) const;
 
     bool mPassword;
     WNDPROC mOriginal = nullptr;

@@ -1,5 +1,7 @@
 #include "MessagePump.h"
 
+#include "InputGuard.h"
+
 #include <windows.h>
 
 namespace mirvane {
@@ -11,8 +13,7 @@ void MessagePump::ProcessPendingEvents() {
             PostQuitMessage(static_cast<int>(message.wParam)); // the main loop still ends
             return;
         }
-        TranslateMessage(&message); // a key's character is queued, and handled in this loop
-        DispatchMessageW(&message);
+        InputGuard::Deliver(message); // a key's character is handled with it
     }
 }
 

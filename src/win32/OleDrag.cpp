@@ -7,12 +7,13 @@
 namespace mirvane {
 
 namespace {
-// A drop has one target: the window under the pointer when the button goes up.
+// A drop has one target: the window under the pointer when the button goes up, which the data
+// object tells by the copy of itself that window is given with the drop.
 constexpr std::uint32_t kDropTarget = 1;
 
 class DropSource final : public IDropSource {
 public:
-    explicit DropSource(DropGate& gate) : mGate(gate) {}
+    DropSource(DropGate& gate, SecretDataObject& data) : mGate(gate), mData(data) {}
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
         if (riid == IID_IUnknown || riid == IID_IDropSource) {
@@ -32,6 +33,7 @@ public:
         }
         if ((keyState & MK_LBUTTON) == 0) {
             mGate.Dropped(kDropTarget);
+            mData.Dropped();
             return DRAGDROP_S_DROP;
         }
         return S_OK;
@@ -40,6 +42,7 @@ public:
 
 private:
     DropGate& mGate;
+    SecretDataObject& mData;
     ULONG mReferences = 1;
 };
 } // namespace
@@ -50,7 +53,7 @@ DropEffect RunOleDrag(SecretText text, DropGate& gate) {
         gate.Requested(kDropTarget);
         return gate.MayAnswer();
     });
-    DropSource source(gate);
+    DropSource source(gate, *data);
     DWORD effect = DROPEFFECT_NONE;
     const HRESULT result = DoDragDrop(data, &source, DROPEFFECT_COPY | DROPEFFECT_MOVE, &effect);
     gate.Close();
@@ -61,7 +64,7 @@ DropEffect RunOleDrag(SecretText text, DropGate& gate) {
     if (result != DRAGDROP_S_DROP) {
         return DropEffect::None;
     }
-    return (effect & DROPEFFECT_MOVE) != 0 ? DropEffect::Move
+    return (effect & DROPEFFECT_MOVE) != 0   ? DropEffect::Move
            : (effect & DROPEFFECT_COPY) != 0 ? DropEffect::Copy
                                              : DropEffect::None;
 }

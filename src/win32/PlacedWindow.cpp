@@ -16,16 +16,27 @@ std::vector<ChildPlace*>& Pending() {
 }
 } // namespace
 
-// The system's density is fixed for the session, even for a per-monitor aware program, and
-// asking the screen for it on every conversion cost more than the layout it served.
-double TwipsPerPixel() {
-    static const double twipsPerPixel = [] {
+namespace {
+// The system's density at start, then the density of the monitor the window is on, as the
+// system tells on a move to a monitor of another scale: asking the screen on every conversion
+// cost more than the layout it served.
+double& Density() {
+    static double twipsPerPixel = [] {
         HDC screen = GetDC(nullptr);
         const int dotsPerInch = GetDeviceCaps(screen, LOGPIXELSX);
         ReleaseDC(nullptr, screen);
         return 1440.0 / (dotsPerInch > 0 ? dotsPerInch : 96);
     }();
     return twipsPerPixel;
+}
+} // namespace
+
+double TwipsPerPixel() { return Density(); }
+
+void SetDotsPerInch(int dotsPerInch) {
+    if (dotsPerInch > 0) {
+        Density() = 1440.0 / dotsPerInch;
+    }
 }
 
 int ToPixels(std::int32_t twips) { return TwipsToPixels(twips, TwipsPerPixel()); }

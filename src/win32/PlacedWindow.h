@@ -10,6 +10,8 @@ namespace mirvane {
 
 // Twips of the screen's logical density: 15 to a pixel at 96 dots per inch.
 double TwipsPerPixel();
+// The window has moved to a monitor of this density.
+void SetDotsPerInch(int dotsPerInch);
 int ToPixels(std::int32_t twips);
 std::int32_t ToTwips(int pixels);
 
@@ -66,7 +68,8 @@ public:
         mPlace.Set(box);
     }
     bool Visible() const override {
-        return Window() != nullptr ? (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0 : mVisibleUnmade;
+        return Window() != nullptr ? (GetWindowLongPtrW(Window(), GWL_STYLE) & WS_VISIBLE) != 0
+                                   : mVisibleUnmade;
     }
     void SetVisible(bool visible) override {
         if (Window() == nullptr) {

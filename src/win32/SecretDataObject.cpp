@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <utility>
 #include <vector>
 
 namespace mirvane {
@@ -26,10 +27,114 @@ HGLOBAL Copy(const void* bytes, std::size_t size) {
     GlobalUnlock(memory);
     return memory;
 }
+
+// Frees the memory handed out for a read, wiped, when the reader releases it: the system's
+// own release would free it as it is. A reader in another process gets its own copy of the
+// bytes; this one, in this process, is the one the marshaling read them from.
+class WipeOnRelease final : public IUnknown {
+public:
+    explicit WipeOnRelease(HGLOBAL memory) : mMemory(memory) {}
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = IsEqualIID(riid, IID_IUnknown) ? this : nullptr;
+        if (*object == nullptr) {
+            return E_NOINTERFACE;
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&mReferences));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&mReferences);
+        if (left == 0) {
+            WipeNow();
+            GlobalFree(mMemory);
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+    // The drag is over: whoever still holds the memory finds nothing in it.
+    void WipeNow() {
+        SecureZeroMemory(GlobalLock(mMemory), GlobalSize(mMemory));
+        GlobalUnlock(mMemory);
+    }
+
+private:
+    LONG mReferences = 1;
+    HGLOBAL mMemory;
+};
+
+// One marshaled copy: the same text and formats, under its own number.
+class HandedOutCopy final : public IDataObject {
+public:
+    HandedOutCopy(SecretDataObject& original, int number) : mOriginal(original), mNumber(number) {
+        mOriginal.AddRef();
+    }
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
+        *object = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject) ? this : nullptr;
+        if (*object == nullptr) {
+            return E_NOINTERFACE; // marshaled the standard way, not through the original's own
+        }
+        AddRef();
+        return S_OK;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override {
+        return static_cast<ULONG>(InterlockedIncrement(&mReferences));
+    }
+    ULONG STDMETHODCALLTYPE Release() override {
+        const LONG left = InterlockedDecrement(&mReferences);
+        if (left == 0) {
+            mOriginal.Release();
+            delete this;
+        }
+        return static_cast<ULONG>(left);
+    }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        return mOriginal.GetDataOf(mNumber, format, medium);
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return mOriginal.QueryGetData(format);
+    }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC* in, FORMATETC* out) override {
+        return mOriginal.GetCanonicalFormatEtc(in, out);
+    }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD direction, IEnumFORMATETC** formats) override {
+        return mOriginal.EnumFormatEtc(direction, formats);
+    }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
+        return OLE_E_ADVISENOTSUPPORTED;
+    }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
+
+private:
+    ~HandedOutCopy() = default;
+    LONG mReferences = 1;
+    SecretDataObject& mOriginal;
+    int mNumber;
+};
 } // namespace
 
 SecretDataObject::SecretDataObject(SecretText text, MayAnswer mayAnswer)
     : mText(std::move(text)), mMayAnswer(std::move(mayAnswer)) {}
+
+SecretDataObject::~SecretDataObject() { Wipe(); }
+
+void SecretDataObject::Wipe() noexcept {
+    mirvane::Wipe(mText);
+    mMayAnswer = nullptr;
+    for (IUnknown* copy : std::exchange(mHandedOut, {})) {
+        CoDisconnectObject(copy, 0);
+        copy->Release();
+    }
+    for (IUnknown* given : std::exchange(mGiven, {})) {
+        static_cast<WipeOnRelease*>(given)->WipeNow();
+        given->Release();
+    }
+}
 
 HRESULT SecretDataObject::QueryInterface(REFIID riid, void** object) {
     if (object == nullptr) {
@@ -37,6 +142,11 @@ HRESULT SecretDataObject::QueryInterface(REFIID riid, void** object) {
     }
     if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
         *object = static_cast<IDataObject*>(this);
+        AddRef();
+        return S_OK;
+    }
+    if (IsEqualIID(riid, IID_IMarshal)) {
+        *object = static_cast<IMarshal*>(this);
         AddRef();
         return S_OK;
     }
@@ -58,15 +168,16 @@ HRESULT SecretDataObject::QueryGetData(FORMATETC* format) {
     return format != nullptr && Offered(*format) ? S_OK : DV_E_FORMATETC;
 }
 
-HRESULT SecretDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
+HRESULT SecretDataObject::GetDataOf(int copy, FORMATETC* format, STGMEDIUM* medium) {
     if (format == nullptr || medium == nullptr) {
         return E_INVALIDARG;
     }
     if (!Offered(*format)) {
         return DV_E_FORMATETC;
     }
-    // Whoever asks before the drop, or after the target had its copy, gets nothing.
-    if (!mMayAnswer || !mMayAnswer()) {
+    // Whoever asks before the drop, through a copy it was given before, or after the target had
+    // its answer, gets nothing.
+    if (copy <= mDropMark || !mMayAnswer || !mMayAnswer()) {
         return E_ACCESSDENIED;
     }
     HGLOBAL memory = nullptr;
@@ -85,7 +196,52 @@ HRESULT SecretDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
     }
     medium->tymed = TYMED_HGLOBAL;
     medium->hGlobal = memory;
-    medium->pUnkForRelease = nullptr;
+    auto* release = new WipeOnRelease(memory);
+    release->AddRef();
+    mGiven.push_back(release);
+    medium->pUnkForRelease = release;
+    return S_OK;
+}
+
+HRESULT SecretDataObject::GetUnmarshalClass(REFIID, void*, DWORD, void*, DWORD, CLSID* unmarshaler) {
+    *unmarshaler = CLSID_StdMarshal;
+    return S_OK;
+}
+
+HRESULT SecretDataObject::GetMarshalSizeMax(REFIID riid, void*, DWORD context, void* contextData, DWORD flags,
+                                            DWORD* size) {
+    IMarshal* standard = nullptr;
+    HRESULT result =
+        CoGetStandardMarshal(riid, static_cast<IDataObject*>(this), context, contextData, flags, &standard);
+    if (SUCCEEDED(result)) {
+        result = standard->GetMarshalSizeMax(riid, static_cast<IDataObject*>(this), context, contextData,
+                                             flags, size);
+        standard->Release();
+    }
+    return result;
+}
+
+HRESULT SecretDataObject::MarshalInterface(IStream* stream, REFIID riid, void*, DWORD context,
+                                           void* contextData, DWORD flags) {
+    IUnknown* copy = new HandedOutCopy(*this, ++mCopies);
+    IMarshal* standard = nullptr;
+    HRESULT result = CoGetStandardMarshal(riid, copy, context, contextData, flags, &standard);
+    if (SUCCEEDED(result)) {
+        result = standard->MarshalInterface(stream, riid, copy, context, contextData, flags);
+        standard->Release();
+    }
+    if (SUCCEEDED(result)) {
+        mHandedOut.push_back(copy);
+    } else {
+        copy->Release();
+    }
+    return result;
+}
+
+HRESULT SecretDataObject::DisconnectObject(DWORD) {
+    for (IUnknown* copy : mHandedOut) {
+        CoDisconnectObject(copy, 0);
+    }
     return S_OK;
 }
 

@@ -12,6 +12,7 @@
 
 #include <commctrl.h>
 
+#include <cmath>
 #include <optional>
 #include <string>
 #include <utility>
@@ -31,7 +32,8 @@ constexpr UINT_PTR kNoiseTimerId = 2;
 // and keeps its state here.
 class UnshownMenuItem final : public MenuItem {
 public:
-    explicit UnshownMenuItem(const MenuEntryDesign& entry) : mChecked(entry.checked), mEnabled(entry.enabled) {}
+    explicit UnshownMenuItem(const MenuEntryDesign& entry)
+        : mChecked(entry.checked), mEnabled(entry.enabled) {}
     bool Checked() const override { return mChecked; }
     void SetChecked(bool checked) override { mChecked = checked; }
     bool Enabled() const override { return mEnabled; }
@@ -65,9 +67,9 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout s
     : mStacking(stacking), mShowAbout(std::move(showAbout)), mForm(*this, errors, stacking, *this) {
     mBackground = CreateSolidBrush(RGB(0xE0, 0xE0, 0xE0));
     RegisterWindowClass(mBackground);
-    mWindow = CreateWindowExW(0, kClassName, Wide(std::u16string(kWindowTitle)), WS_OVERLAPPEDWINDOW,
-                              CW_USEDEFAULT, CW_USEDEFAULT, 640, 480, nullptr, nullptr, GetModuleHandleW(nullptr),
-                              nullptr);
+    mWindow =
+        CreateWindowExW(0, kClassName, Wide(std::u16string(kWindowTitle)), WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                        CW_USEDEFAULT, 640, 480, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     if (mWindow == nullptr) {
         throw ErrorObject(7, "mirvane", "Out of memory");
     }
@@ -77,11 +79,13 @@ frmKeyboard::frmKeyboard(ErrorLog& errors, WindowStacking& stacking, ShowAbout s
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0);
-    mFont = CreateFontIndirectW(&metrics.lfMessageFont);
+    mFontDesign = metrics.lfMessageFont;
+    mFontDesignDensity = TwipsPerPixel();
+    mFont = CreateFontIndirectW(&mFontDesign);
     CreateMenus();
     CreateControls();
     PlaceAtDesign();
-    mCommandGuard = std::make_unique<CommandGuard>(mWindow);
+    mInputGuard = std::make_unique<InputGuard>(mWindow);
 }
 
 frmKeyboard::~frmKeyboard() {
@@ -89,7 +93,7 @@ frmKeyboard::~frmKeyboard() {
     txtText->SetEvents(nullptr);
     mForm.AttachKeyboard(nullptr);
     mKeyboard = nullptr;
-    mCommandGuard.reset();
+    mInputGuard.reset();
     mTimer1.reset();
     mRandomNoise.reset();
     if (IsWindow(mWindow)) {
@@ -120,7 +124,8 @@ void frmKeyboard::CreateMenus() {
             accelerators.push_back(
                 {FCONTROL | FVIRTKEY, static_cast<WORD>(entry.shortcut.back()), static_cast<WORD>(id)});
         }
-        const UINT state = (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? MF_ENABLED : MF_GRAYED);
+        const UINT state =
+            (entry.checked ? MF_CHECKED : MF_UNCHECKED) | (entry.enabled ? MF_ENABLED : MF_GRAYED);
         if (entry.topLevel) {
             current = CreatePopupMenu();
             AppendMenuW(mMenuBar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(current), caption.c_str());
@@ -147,9 +152,9 @@ WNDPROC frmKeyboard::Adopt(HWND child) {
 }
 
 void frmKeyboard::CreateControls() {
-    StatusBar1 = std::make_unique<PlacedWindow<Placeable>>(CreateWindowExW(
-        0, STATUSCLASSNAMEW, L"", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 10, 10, mWindow, nullptr,
-        GetModuleHandleW(nullptr), nullptr));
+    StatusBar1 = std::make_unique<PlacedWindow<Placeable>>(
+        CreateWindowExW(0, STATUSCLASSNAMEW, L"", WS_CHILD | CCS_NORESIZE | CCS_NOPARENTALIGN, 0, 0, 10, 10,
+                        mWindow, nullptr, GetModuleHandleW(nullptr), nullptr));
     mRandomNoise = std::make_unique<WindowTimer>(mWindow, kNoiseTimerId, kNoiseTickMilliseconds);
     txtText = std::make_unique<EditLine>(mWindow, kPlainTextId, false);
     SendMessageW(txtText->Window(), WM_SETFONT, reinterpret_cast<WPARAM>(mFont), FALSE);
@@ -291,13 +296,15 @@ void frmKeyboard::SetTop(std::int32_t twips) {
 void frmKeyboard::SetWidth(std::int32_t twips) {
     const RECT frame = Frame();
     const int client = ToPixels(twips - kFrameWidthTwips);
-    MoveFrame(frame.left, frame.top, frame.right - frame.left + client - ClientSize().cx, frame.bottom - frame.top);
+    MoveFrame(frame.left, frame.top, frame.right - frame.left + client - ClientSize().cx,
+              frame.bottom - frame.top);
 }
 
 void frmKeyboard::SetHeight(std::int32_t twips) {
     const RECT frame = Frame();
     const int client = ToPixels(twips - kFrameHeightTwips);
-    MoveFrame(frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top + client - ClientSize().cy);
+    MoveFrame(frame.left, frame.top, frame.right - frame.left,
+              frame.bottom - frame.top + client - ClientSize().cy);
 }
 
 KeyButtonWindow* frmKeyboard::KeyOf(HWND child) const {
@@ -313,6 +320,10 @@ LRESULT CALLBACK frmKeyboard::WindowProcedure(HWND window, UINT message, WPARAM 
     if (self == nullptr) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
+    if (InputGuard::RefusesSent(message, wParam)) {
+        return 0;
+    }
+    InputGuard::KeepsPlace(window, message, wParam, lParam);
     const LRESULT result = self->Handle(message, wParam, lParam);
     // Hidden at start-up, the window shows its children's places once, as it appears.
     if (IsWindowVisible(window)) {
@@ -324,12 +335,17 @@ LRESULT CALLBACK frmKeyboard::WindowProcedure(HWND window, UINT message, WPARAM 
 // The keys' and the toolbar's pointer messages, before the control's own handling.
 LRESULT CALLBACK frmKeyboard::ChildProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<frmKeyboard*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (InputGuard::RefusesSent(message, wParam)) {
+        return 0;
+    }
+    InputGuard::KeepsPlace(window, message, wParam, lParam);
     if (message == WM_MOUSEMOVE || message == WM_LBUTTONUP || message == WM_RBUTTONUP) {
         self->ChildMouse(window, message, wParam, lParam);
         ApplyPendingPlaces();
     }
     const bool toolbar = self->tbToolbar != nullptr && window == self->tbToolbar->Window();
-    return CallWindowProcW(toolbar ? self->mToolbarProcedure : self->mKeyProcedure, window, message, wParam, lParam);
+    return CallWindowProcW(toolbar ? self->mToolbarProcedure : self->mKeyProcedure, window, message, wParam,
+                           lParam);
 }
 
 void frmKeyboard::ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -354,11 +370,10 @@ void frmKeyboard::ChildMouse(HWND child, UINT message, WPARAM wParam, LPARAM lPa
 LRESULT frmKeyboard::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_COMMAND:
-        if (CommandGuard::Accepts()) {
-            Command(wParam, lParam);
-        }
+        Command(wParam, lParam);
         return 0;
     case WM_NOTIFY: {
+        // Only this thread's own controls get here (the guard refuses another's): the pointer is ours.
         auto* tip = reinterpret_cast<NMTTDISPINFOW*>(lParam);
         if (tip->hdr.code == TTN_GETDISPINFOW) {
             mTooltip = Widen(ToolbarWindow::Tooltip(static_cast<int>(tip->hdr.idFrom)));
@@ -368,24 +383,31 @@ LRESULT frmKeyboard::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         break;
     }
     case WM_MENUSELECT:
-        mCommandGuard->MenuSelected(wParam, lParam);
+        mInputGuard->MenuSelected(wParam, lParam);
+        break;
+    case WM_ENTERMENULOOP:
+        mInputGuard->MenuLoopStarted();
+        mForm.MenuOpened();
         break;
     case WM_EXITMENULOOP:
-        mCommandGuard->MenuLoopEnded();
+        mInputGuard->MenuLoopEnded();
+        mForm.MenuClosed();
         break;
     case WM_TIMER:
-        if (wParam == kHoverTimerId) {
+        // Any program can post a WM_TIMER: a tick counts only once its interval has passed.
+        if (wParam == kHoverTimerId && mTimer1->Due()) {
             mForm.HoverTimerTick();
-        } else if (wParam == kNoiseTimerId) {
+        } else if (wParam == kNoiseTimerId && mRandomNoise->Due()) {
             mForm.NoiseTimerTick();
         }
         return 0;
     case WM_MOUSEMOVE:
         if (mKeyboard != nullptr) {
             const double twipsPerPixel = TwipsPerPixel();
-            mKeyboard->MouseMoveInForm(ButtonsHeld(wParam), ShiftMask(),
-                                       static_cast<float>(static_cast<short>(LOWORD(lParam)) * twipsPerPixel),
-                                       static_cast<float>(static_cast<short>(HIWORD(lParam)) * twipsPerPixel));
+            mKeyboard->MouseMoveInForm(
+                ButtonsHeld(wParam), ShiftMask(),
+                static_cast<float>(static_cast<short>(LOWORD(lParam)) * twipsPerPixel),
+                static_cast<float>(static_cast<short>(HIWORD(lParam)) * twipsPerPixel));
         }
         return 0;
     case WM_SETCURSOR:
@@ -394,6 +416,17 @@ LRESULT frmKeyboard::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return TRUE;
         }
         break;
+    case WM_DRAWITEM: {
+        const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (const KeyButtonWindow* key = KeyOf(item.hwndItem)) {
+            key->Draw(item);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DPICHANGED:
+        MovedToDensity(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
     case WM_SIZE:
         if (tbToolbar != nullptr && wParam != SIZE_MINIMIZED) {
             tbToolbar->SetWidth(ToTwips(LOWORD(lParam))); // the toolbar spans the window
@@ -408,10 +441,15 @@ LRESULT frmKeyboard::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_ACTIVATE:
         LOWORD(wParam) != WA_INACTIVE ? mForm.FormActivate() : mForm.FormDeactivate();
-        break;
+        break; // the system then puts the focus on the frame itself
+    case WM_SETFOCUS:
+        mForm.FormGotFocus();
+        return 0;
     case WM_ENDSESSION:
-    case WM_CLOSE:
         mForm.PauseNoise(); // whatever comes next, no key it pressed is left down
+        break;
+    case WM_CLOSE:
+        mForm.FormUnload(); // before the system lets go of the clipboard with the window
         break;
     case WM_DESTROY:
         mForm.PauseNoise();
@@ -446,6 +484,27 @@ void frmKeyboard::Command(WPARAM wParam, LPARAM lParam) {
     }
 }
 
+// On a monitor of another scale the text takes the scale, the window the place and size the
+// system suggests there, and the keys are laid out again in the window's new pixels.
+void frmKeyboard::MovedToDensity(int dotsPerInch, const RECT& suggested) {
+    SetDotsPerInch(dotsPerInch);
+    LOGFONTW scaled = mFontDesign;
+    scaled.lfHeight =
+        static_cast<LONG>(std::lround(mFontDesign.lfHeight * mFontDesignDensity / TwipsPerPixel()));
+    HFONT previous = std::exchange(mFont, CreateFontIndirectW(&scaled));
+    EnumChildWindows(
+        mWindow,
+        [](HWND child, LPARAM font) {
+            SendMessageW(child, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(mFont));
+    DeleteObject(previous);
+    SetWindowPos(mWindow, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    mForm.FormResize(); // also when the size in pixels stayed
+}
+
 void frmKeyboard::ShowAboutBox() {
     if (mKeyboard != nullptr) {
         mShowAbout(*mKeyboard, mWindow);
@@ -453,7 +512,8 @@ void frmKeyboard::ShowAboutBox() {
 }
 
 bool frmKeyboard::MouseButtonHeld() const {
-    return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 || GetAsyncKeyState(VK_MBUTTON) < 0;
+    return GetAsyncKeyState(VK_LBUTTON) < 0 || GetAsyncKeyState(VK_RBUTTON) < 0 ||
+           GetAsyncKeyState(VK_MBUTTON) < 0;
 }
 
 bool frmKeyboard::Printable(char16_t code) const {

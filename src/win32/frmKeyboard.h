@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CommandGuard.h"
 #include "EditLine.h"
+#include "InputGuard.h"
 #include "Win32Controls.h"
 
 #include "engine/Controls.h"
@@ -83,6 +83,7 @@ private:
     void PlaceAtDesign();
     void MoveFrame(int x, int y, int width, int height);
     SIZE ClientSize() const;
+    void MovedToDensity(int dotsPerInch, const RECT& suggested);
     RECT Frame() const;
 
     // FormToolkit
@@ -92,6 +93,9 @@ private:
     bool Printable(char16_t code) const override;
     void ClearOwnClipboard() override;
     DropEffect RunDrag(SecretText dragged) override;
+    void OfferCopy(const SecretText& text) override { txtText->OfferCopy(text); }
+    void WithdrawCopy() override { txtText->WithdrawCopy(); }
+    void RaiseCursorCount() override { ShowCursor(TRUE); }
 
     WindowStacking& mStacking;
     ShowAbout mShowAbout;
@@ -104,6 +108,8 @@ private:
     WNDPROC mKeyProcedure = nullptr;
     WNDPROC mToolbarProcedure = nullptr;
     HFONT mFont = nullptr;
+    LOGFONTW mFontDesign{};           // the system's message font, at the density below
+    double mFontDesignDensity = 15.0; // twips per pixel
     HBRUSH mBackground = nullptr;
     bool mPointerIsDot = false;
     bool mShown = false;
@@ -118,7 +124,7 @@ private:
     std::unique_ptr<WindowTimer> mTimer1;
     std::unique_ptr<WindowTimer> mRandomNoise;
     std::array<std::unique_ptr<MenuItem>, kMenuCount> mMenuItems;
-    std::unique_ptr<CommandGuard> mCommandGuard;
+    std::unique_ptr<InputGuard> mInputGuard;
     DropGate mDropGate{std::chrono::milliseconds(900)};
 };
 

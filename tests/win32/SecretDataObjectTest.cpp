@@ -2,39 +2,81 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
+
+#include <cstring>
 #include <string>
 
 namespace mirvane {
 namespace {
 
-// Announced to every window, the text goes only to the reader the gate lets through, in the
-// format it asked for; a refusal hands over no memory.
-TEST(SecretDataObject, TheTextGoesOnlyWhereTheGateLetsItInTheFormatAskedFor) {
-    int answers = 1;
+FORMATETC Format(CLIPFORMAT format) { return {format, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL}; }
+
+// The copy another process would get: the object marshaled, as a drag does for each window it
+// enters and for the one it is dropped on, and unmarshaled again.
+IDataObject* HandedTo(SecretDataObject& data) {
+    IStream* stream = nullptr;
+    CreateStreamOnHGlobal(nullptr, TRUE, &stream);
+    EXPECT_EQ(CoMarshalInterface(stream, IID_IDataObject, static_cast<IDataObject*>(&data), MSHCTX_LOCAL,
+                                 nullptr, MSHLFLAGS_NORMAL),
+              S_OK);
+    stream->Seek(LARGE_INTEGER{}, STREAM_SEEK_SET, nullptr);
+    IDataObject* copy = nullptr;
+    EXPECT_EQ(CoUnmarshalInterface(stream, IID_IDataObject, reinterpret_cast<void**>(&copy)), S_OK);
+    stream->Release();
+    return copy;
+}
+
+std::u16string Read(IDataObject& data, CLIPFORMAT format, HRESULT& result) {
+    FORMATETC wanted = Format(format);
+    STGMEDIUM medium{};
+    result = data.GetData(&wanted, &medium);
+    if (result != S_OK) {
+        EXPECT_EQ(medium.hGlobal, nullptr); // a refusal hands over no memory
+        return {};
+    }
+    const void* bytes = GlobalLock(medium.hGlobal);
+    const auto* narrow = static_cast<const unsigned char*>(bytes);
+    std::u16string text = format == CF_UNICODETEXT
+                              ? std::u16string(static_cast<const char16_t*>(bytes))
+                              : std::u16string(narrow, narrow + std::strlen(static_cast<const char*>(bytes)));
+    GlobalUnlock(medium.hGlobal);
+    EXPECT_NE(medium.pUnkForRelease, nullptr); // its release wipes the memory, not only frees it
+    ReleaseStgMedium(&medium);
+    return text;
+}
+
+// Announced to every window, the text goes only to the copy handed out with the drop, once, in
+// the format asked for: a window the drag passed over keeps its copy and asks first, in vain.
+TEST(SecretDataObject, OnlyTheCopyGivenWithTheDropReadsTheTextOnceInTheFormatAskedFor) {
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    int answers = 2;
     auto* data = new SecretDataObject(SecretText(u"p\u00e9\u20ac1"), [&] { return answers-- > 0; });
-    FORMATETC unicode{CF_UNICODETEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
-    FORMATETC ansi{CF_TEXT, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     FORMATETC bitmap{CF_BITMAP, nullptr, DVASPECT_CONTENT, -1, TYMED_GDI};
+    FORMATETC unicode = Format(CF_UNICODETEXT);
     EXPECT_EQ(data->QueryGetData(&unicode), S_OK);
-    EXPECT_EQ(data->QueryGetData(&ansi), S_OK);
     EXPECT_EQ(data->QueryGetData(&bitmap), DV_E_FORMATETC);
 
-    STGMEDIUM medium{};
-    ASSERT_EQ(data->GetData(&unicode, &medium), S_OK);
-    EXPECT_EQ(std::u16string(static_cast<const char16_t*>(GlobalLock(medium.hGlobal))), u"p\u00e9\u20ac1");
-    GlobalUnlock(medium.hGlobal);
-    ReleaseStgMedium(&medium);
-    STGMEDIUM refused{};
-    EXPECT_EQ(data->GetData(&unicode, &refused), E_ACCESSDENIED);
-    EXPECT_EQ(refused.hGlobal, nullptr);
+    IDataObject* passedOver = HandedTo(*data);
+    HRESULT result = S_OK;
+    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT, result), u""); // before the drop
+    EXPECT_EQ(result, E_ACCESSDENIED);
+    data->Dropped();
+    IDataObject* target = HandedTo(*data);
+    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT, result), u""); // asks first after the drop
+    EXPECT_EQ(result, E_ACCESSDENIED);
+    EXPECT_EQ(Read(*data, CF_UNICODETEXT, result), u""); // this process has no window that takes drops
+    EXPECT_EQ(Read(*target, CF_TEXT, result), u"p\xe9\x80"
+                                              "1"); // Windows-1252
+    EXPECT_EQ(Read(*target, CF_UNICODETEXT, result), u"p\u00e9\u20ac1");
+    EXPECT_EQ(Read(*target, CF_UNICODETEXT, result), u""); // the gate says no more
+    EXPECT_EQ(result, E_ACCESSDENIED);
 
-    answers = 1;
-    ASSERT_EQ(data->GetData(&ansi, &medium), S_OK);
-    EXPECT_STREQ(static_cast<const char*>(GlobalLock(medium.hGlobal)), "p\xe9\x80"
-                                                                       "1"); // Windows-1252
-    GlobalUnlock(medium.hGlobal);
-    ReleaseStgMedium(&medium);
+    data->Wipe();
+    passedOver->Release();
+    target->Release();
     data->Release();
+    OleUninitialize();
 }
 
 } // namespace

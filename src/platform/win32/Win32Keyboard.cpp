@@ -11,6 +11,32 @@ namespace mirvane::win32 {
 namespace {
 // The flags of the key-down of each key still down, plus one; 0 for a key that is up.
 std::array<std::atomic<std::uint32_t>, 256> gKeysDown{};
+
+// Key events injected and not yet received, by key and direction, with when the last was sent.
+// One that never arrives (the focus moved on) stops counting after a while.
+struct Injected {
+    int count = 0;
+    ULONGLONG sentAt = 0;
+};
+std::array<std::array<Injected, 2>, 256> gInjected{};
+constexpr ULONGLONG kInjectedLifetimeMs = 2000;
+
+// Messages name a Shift, Ctrl or Alt key without its side.
+std::uint8_t AsInMessages(std::uint8_t virtualKey) {
+    switch (virtualKey) {
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return VK_SHIFT;
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return VK_CONTROL;
+    case VK_LMENU:
+    case VK_RMENU:
+        return VK_MENU;
+    default:
+        return virtualKey;
+    }
+}
 } // namespace
 
 void Win32Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
@@ -19,6 +45,9 @@ void Win32Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) 
     if (!up) {
         gKeysDown.at(virtualKey) = flags + 1;
     }
+    Injected& injected = gInjected.at(AsInMessages(virtualKey)).at(up ? 1 : 0);
+    injected.count = (::GetTickCount64() - injected.sentAt > kInjectedLifetimeMs ? 0 : injected.count) + 1;
+    injected.sentAt = ::GetTickCount64();
     ::keybd_event(virtualKey, 0, flags, 0);
     if (up) {
         gKeysDown.at(virtualKey) = 0;
@@ -31,6 +60,16 @@ void ReleaseKeysStillDown() {
             ::keybd_event(static_cast<BYTE>(key), 0, (down - 1) | KEYEVENTF_KEYUP, 0);
         }
     }
+}
+
+bool OwnInjectedKey(std::uint8_t virtualKey, bool up, bool take) {
+    Injected& injected = gInjected.at(virtualKey).at(up ? 1 : 0);
+    if (injected.count == 0 || ::GetTickCount64() - injected.sentAt > kInjectedLifetimeMs) {
+        injected.count = 0;
+        return false;
+    }
+    injected.count -= take ? 1 : 0;
+    return true;
 }
 
 // The keyboard delay setting: 0 to 3 for 250 to 1000 ms.

@@ -24,4 +24,8 @@ public:
 // key down after the program that pressed it is gone. Safe to call from a crash handler.
 void ReleaseKeysStillDown();
 
+// Whether a key message the system marks as injected is one this process injected and has not
+// yet received: another program's injected keys look the same. `take` uses the event up.
+bool OwnInjectedKey(std::uint8_t virtualKey, bool up, bool take);
+
 } // namespace mirvane::win32

@@ -1,0 +1,206 @@
+#include "win32/InputGuard.h"
+#include "win32/MessagePump.h"
+#include "win32/Win32Controls.h"
+
+#include "platform/win32/Win32Keyboard.h"
+#include "support/Win32Messages.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <windows.h>
+
+namespace mirvane {
+namespace {
+
+constexpr int kButtonId = 7;
+
+// A window that handles messages as the main window does, behind the guard, and writes down
+// what reached it: commands by id, characters, and the keys it saw go down.
+struct GuardedWindow {
+    GuardedWindow() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = &Procedure;
+        windowClass.lpszClassName = L"GuardedWindow";
+        RegisterClassW(&windowClass);
+        window = CreateWindowExW(0, L"GuardedWindow", L"guarded", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
+                                 200, 100, nullptr, nullptr, nullptr, nullptr);
+        button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 30, window,
+                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), nullptr, nullptr);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+        guard = std::make_unique<InputGuard>(window);
+    }
+    ~GuardedWindow() {
+        guard.reset();
+        DestroyWindow(window);
+    }
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        auto* self = reinterpret_cast<GuardedWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+        if (self == nullptr || InputGuard::RefusesSent(message, wParam)) {
+            return self == nullptr ? DefWindowProcW(window, message, wParam, lParam) : 0;
+        }
+        InputGuard::KeepsPlace(window, message, wParam, lParam);
+        switch (message) {
+        case WM_COMMAND:
+            self->commands.push_back(LOWORD(wParam));
+            break;
+        case WM_NOTIFY: // as the main window reads a tooltip's request
+            self->commands.push_back(static_cast<WORD>(reinterpret_cast<NMHDR*>(lParam)->code));
+            break;
+        case WM_KEYDOWN:
+            self->keys.push_back(static_cast<char>(wParam));
+            break;
+        case WM_CHAR:
+            self->characters.push_back(static_cast<char>(wParam));
+            break;
+        case WM_TIMER:
+            ++self->ticks;
+            break;
+        case WM_MENUSELECT:
+            self->guard->MenuSelected(wParam, lParam);
+            break;
+        case WM_EXITMENULOOP:
+            self->guard->MenuLoopEnded();
+            break;
+        default:
+            break;
+        }
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // What a menu does when the person chooses item `id`: highlight, close, end its loop, post.
+    void MenuChoice(WORD id) {
+        SendMessageW(window, WM_MENUSELECT, MAKEWPARAM(id, MF_STRING), 1);
+        SendMessageW(window, WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0);
+        SendMessageW(window, WM_EXITMENULOOP, 0, 0);
+        PostMessageW(window, WM_COMMAND, id, 0);
+    }
+    // Handles messages as the program's loops do, until `done` or a few seconds have passed.
+    static bool PumpUntil(const std::function<bool()>& done) {
+        const ULONGLONG until = GetTickCount64() + 5000;
+        while (!done() && GetTickCount64() < until) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
+                InputGuard::Deliver(message);
+            }
+        }
+        return done();
+    }
+
+    HWND window = nullptr;
+    HWND button = nullptr;
+    std::unique_ptr<InputGuard> guard;
+    std::vector<WORD> commands;
+    std::string keys;
+    std::string characters;
+    int ticks = 0;
+};
+
+LPARAM KeyData(char key) {
+    return 1 | static_cast<LPARAM>(MapVirtualKeyW(static_cast<UINT>(key), MAPVK_VK_TO_VSC) << 16);
+}
+
+TEST(InputGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
+    GuardedWindow w;
+    MessagePump pump;
+    PostMessageW(w.window, WM_COMMAND, 1, 0); // another program's post looks just like this
+    pump.ProcessPendingEvents();
+    FromAnotherThread([&] { SendMessageW(w.window, WM_COMMAND, 2, 0); });
+    SendMessageW(w.window, WM_COMMAND, 3, 0); // a button or the toolbar, on the window's thread
+    EXPECT_EQ(w.commands, (std::vector<WORD>{3}));
+
+    w.MenuChoice(4);
+    PostMessageW(w.window, WM_COMMAND, 4, 0); // a second one is not the menu's
+    pump.ProcessPendingEvents();
+    w.MenuChoice(5);
+    PostMessageW(w.window, WM_COMMAND, 6, 0); // not the item chosen, and behind the choice
+    pump.ProcessPendingEvents();
+    EXPECT_EQ(w.commands, (std::vector<WORD>{3, 4, 5}));
+
+    // Another program plays the menu's part: its highlight and loop end are sent, so not the menu's.
+    FromAnotherThread([&] {
+        SendMessageW(w.window, WM_MENUSELECT, MAKEWPARAM(8, MF_STRING), 1);
+        SendMessageW(w.window, WM_EXITMENULOOP, 0, 0);
+        PostMessageW(w.window, WM_COMMAND, 8, 0);
+    });
+    pump.ProcessPendingEvents();
+    // A click posted to a button, or its BM_CLICK posted or sent, presses nothing.
+    PostMessageW(w.button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+    PostMessageW(w.button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    PostMessageW(w.button, BM_CLICK, 0, 0);
+    pump.ProcessPendingEvents();
+    FromAnotherThread([&] { SendMessageW(w.button, BM_CLICK, 0, 0); });
+    EXPECT_EQ(w.commands, (std::vector<WORD>{3, 4, 5}));
+    SendMessageW(w.button, BM_CLICK, 0, 0); // the window's own
+    EXPECT_EQ(w.commands, (std::vector<WORD>{3, 4, 5, kButtonId}));
+
+    // A notification sent from elsewhere carries a pointer into another process: not read.
+    FromAnotherThread([&] { SendMessageW(w.window, WM_NOTIFY, 0, 0x10); });
+    EXPECT_EQ(w.commands.size(), 4u);
+}
+
+// Keys and characters count only from a device or from this program's own injected keys: a
+// key or character another program posts, sends or injects reaches nothing.
+TEST(InputGuard, OnlyADeviceOrTheProgramsOwnInjectedKeysType) {
+    GuardedWindow w;
+    SetForegroundWindow(w.window);
+    ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return GetForegroundWindow() == w.window; }));
+    SetFocus(w.window);
+
+    PostMessageW(w.window, WM_KEYDOWN, 'P', KeyData('P'));
+    PostMessageW(w.window, WM_CHAR, 'q', KeyData('Q'));
+    FromAnotherThread([&] {
+        SendMessageW(w.window, WM_CHAR, 'r', KeyData('R'));
+        SendMessageW(w.window, WM_KEYDOWN, 'S', KeyData('S'));
+    });
+    keybd_event('T', 0, 0, 0); // injected, but not by the key layer of this program
+    keybd_event('T', 0, KEYEVENTF_KEYUP, 0);
+    win32::Win32Keyboard own;
+    own.KeyboardEvent('E', 0);
+    own.KeyboardEvent('E', KEYEVENTF_KEYUP);
+    // The program's own key comes after all the others: once it is in, they had their chance.
+    ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return !w.characters.empty(); }));
+    EXPECT_EQ(w.keys, "E");
+    EXPECT_EQ(w.characters, "e");
+}
+
+// Another thread cannot move, hide or restack the window, nor change its styles.
+TEST(InputGuard, AnotherThreadNeitherMovesNorHidesNorRestylesTheWindow) {
+    GuardedWindow w;
+    RECT before{};
+    GetWindowRect(w.window, &before);
+    FromAnotherThread([&] {
+        SetWindowPos(w.window, HWND_TOPMOST, 300, 300, 50, 50, SWP_NOACTIVATE);
+        ShowWindow(w.window, SW_HIDE);
+        SetWindowLongPtrW(w.window, GWL_EXSTYLE, WS_EX_TOPMOST | WS_EX_TRANSPARENT);
+    });
+    RECT after{};
+    GetWindowRect(w.window, &after);
+    EXPECT_EQ(std::vector<LONG>({after.left, after.top, after.right, after.bottom}),
+              std::vector<LONG>({before.left, before.top, before.right, before.bottom}));
+    EXPECT_TRUE(IsWindowVisible(w.window));
+    EXPECT_EQ(GetWindowLongPtrW(w.window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TRANSPARENT), 0);
+    SetWindowPos(w.window, nullptr, 60, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // its own thread may
+    GetWindowRect(w.window, &after);
+    EXPECT_EQ(after.left, 60);
+}
+
+// A WM_TIMER anybody can post: a tick counts only on the timer's own schedule, once.
+TEST(InputGuard, ATimersTickCountsOnlyOnItsScheduleAndOnce) {
+    GuardedWindow w;
+    WindowTimer timer(w.window, 9, 300);
+    EXPECT_FALSE(timer.Due()); // not running
+    timer.SetEnabled(true);
+    EXPECT_FALSE(timer.Due()); // a posted tick right after the start
+    const ULONGLONG started = GetTickCount64();
+    ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return w.ticks > 0; }));
+    EXPECT_GE(GetTickCount64() - started + 16, 300u);
+    EXPECT_TRUE(timer.Due());
+    EXPECT_FALSE(timer.Due()); // a second one posted at once
+}
+
+} // namespace
+} // namespace mirvane
