@@ -14,6 +14,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace mirvane {
@@ -116,10 +117,8 @@ public:
     bool Enabled() const override { return enabled; }
     void SetEnabled(bool e) override {
         stops += enabled && !e ? 1 : 0;
+        starts += e ? 1 : 0;
         enabled = e;
-        if (e) {
-            ++starts;
-        }
     }
     std::int32_t Interval() const override { return interval; }
     void SetInterval(std::int32_t ms) override { interval = ms; }
@@ -200,17 +199,10 @@ public:
         return answerOk;
     }
 
-    void SetWidth(std::int32_t v) override {
-        const bool changed = v != width;
-        width = v;
-        if (changed) {
-            RaiseResize();
-        }
-    }
-    void SetHeight(std::int32_t v) override {
-        const bool changed = v != height;
-        height = v;
-        if (changed) {
+    void SetWidth(std::int32_t v) override { Resize(width, v); }
+    void SetHeight(std::int32_t v) override { Resize(height, v); }
+    void Resize(std::int32_t& side, std::int32_t v) {
+        if (std::exchange(side, v) != v) {
             RaiseResize();
         }
     }
