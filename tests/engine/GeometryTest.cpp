@@ -16,7 +16,6 @@ void ResizeTo(EngineHarness& h, std::int32_t width, std::int32_t height = 0) {
     }
     h.keyboard->Resize();
 }
-
 } // namespace
 
 // Every visible key's left and width, over several widths. Units per key, with the wide
@@ -42,7 +41,6 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
         EXPECT_EQ(w.height == 1000, c.maximized) << "only a maximized window keeps a height too low";
         const std::int32_t u = c.unitPx * 15;
         const std::int32_t wide[3] = {c.wideKeys[0] * 15, c.wideKeys[1] * 15, c.wideKeys[2] * 15};
-        // Every key is one unit wide but these.
         const std::map<int, std::int32_t> widths{
             {15, 2 * u},           {16, wide[0]}, {65, 3 * u - wide[0]}, {30, wide[1]},
             {29, 4 * u - wide[1]}, {42, wide[2]}, {53, 5 * u - wide[2]}, {57, 6 * u}};
@@ -85,13 +83,13 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
     EXPECT_EQ(h.window->password.height, 8000 - h.window->password.top - 480 - 420);
 }
 
-TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNesting) {
+TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNestingAndErrorsReleaseIt) {
     EngineHarness h;
     FakeWindow& w = *h.window;
     const int eventsBefore = w.resizeEvents;
     const int layoutsBefore = w.Key(1).leftWrites;
-    // A width between snap points and a window too low: the layout sets both sizes, and
-    // each raises the window's resize event, which must not start another layout.
+    // Between snap points and too low: the layout sets both sizes, and each resize event it
+    // raises must not start another layout.
     ResizeTo(h, 9795, 1000);
     EXPECT_EQ(w.resizeEvents - eventsBefore, 2);
     EXPECT_EQ(w.Key(1).leftWrites - layoutsBefore, 1);
@@ -101,11 +99,8 @@ TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNesting) {
     // The guard is down again: the next resize lays out.
     ResizeTo(h, 9700);
     EXPECT_EQ(w.Key(1).leftWrites - layoutsBefore, 2);
-}
 
-TEST(Geometry, AnErrorInTheLayoutIsReportedOnceAndReleasesTheGuard) {
-    EngineHarness h;
-    FakeWindow& w = *h.window;
+    // An error in the layout is reported once and releases the guard too.
     w.Key(30).failOnLeft = true;
     ResizeTo(h, 9700);
     ASSERT_EQ(h.errors.errors.size(), 1U);

@@ -16,12 +16,12 @@ using NoiseSteps = EngineTest;
 
 Keys Presses(const Keys& events) {
     Keys downs;
-    std::copy_if(events.begin(), events.end(), std::back_inserter(downs), [](const KeyEvent& e) { return e.down; });
+    std::copy_if(events.begin(), events.end(), std::back_inserter(downs), [](auto& e) { return e.down; });
     return downs;
 }
 
-// Ticks until the next noise key goes down: key number r (0 to 36) of the 36, held for the
-// shortest time, the next one due as soon as it may be. Returns the ticks it took.
+// Ticks until noise key r (0 to 36) of the 36 goes down, the next due as soon as it may be;
+// returns the ticks it took, 0 for none.
 int NoiseStep(EngineHarness& e, int r, double hold = 0.0) {
     e.random.queued = {r / 36.0, hold, 0.0};
     const std::size_t before = Presses(e.wire.events).size();
@@ -47,7 +47,7 @@ TEST(NoiseOption, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
     };
     const Case cases[] = {
         {"on, masked: the buffer stays", true, true, u"", false, true, u"ab", u"**"},
-        {"on, empty buffer, in clear: the line is the password", false, false, u"xy", false, true, u"xy", u"xy"},
+        {"on, empty, in clear: the line is the password", false, false, u"xy", false, true, u"xy", u"xy"},
         {"on in clear: the line is the newest text", true, false, u"xy", false, true, u"abxy", u"abxy"},
         {"on from hover entry", true, true, u"", true, true, u"ab", u"**"},
         {"off, masked: one star a character", true, true, u"", false, false, u"ab", u"**"},
@@ -68,9 +68,7 @@ TEST(NoiseOption, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
         for (const char16_t* p = c.plainText; *p != 0; ++p) {
             k.KeyPress(static_cast<std::int16_t>(*p));
         }
-        if (c.hover) {
-            k.SetInputMode(2);
-        }
+        k.SetInputMode(c.hover ? 2 : 1);
         k.SetObsfucate(true);
         FakeTextLine& line = c.masked ? w.password : w.plain;
         if (!c.on) {
@@ -90,27 +88,19 @@ TEST(NoiseOption, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
     }
 }
 
-// The character each noise key is expected to give, for every Shift and Caps Lock state:
-// digits follow Shift only; letters are upper case under Shift or a held Caps Lock, not both.
-// A key the keyboard map cannot type now is not pressed.
+// Each noise key's character under Shift and Caps Lock: digits follow Shift only; letters are
+// upper case under Shift or a held Caps Lock, not both. A key the map cannot type is not pressed.
 TEST_F(NoiseSteps, EachKeysExpectedCharacter) {
     const struct {
-        bool shift, capsHeld;
+        std::set<int> held;       // nothing, Shift, Caps Lock, both
         const char16_t* expected; // for r = 1, 3, 10, 11, 35, 0, 36
-    } cases[] = {{false, false, u"029ayzz"}, {true, false, u")@(AYZZ"}, {false, true, u"029AYZZ"},
-                 {true, true, u")@(ayzz"}};
+    } cases[] = {{{}, u"029ayzz"}, {{160}, u")@(AYZZ"}, {{20}, u"029AYZZ"}, {{160, 20}, u")@(ayzz"}};
     const int draws[] = {1, 3, 10, 11, 35, 0, 36};
     const char keys[] = "029AYZZ";
     for (const auto& c : cases) {
-        h.keyState.held.clear();
-        if (c.shift) {
-            h.keyState.held.insert(160);
-        }
-        if (c.capsHeld) {
-            h.keyState.held.insert(20);
-        }
+        h.keyState.held = c.held;
         for (std::size_t i = 0; i < std::size(draws); ++i) {
-            SCOPED_TRACE(testing::Message() << "shift " << c.shift << " caps " << c.capsHeld << " r " << draws[i]);
+            SCOPED_TRACE(testing::Message() << "case " << &c - cases << " r " << draws[i]);
             k.ReleaseNoiseKeys();
             h.wire.events.clear();
             ASSERT_GT(NoiseStep(h, draws[i]), 0);
@@ -126,8 +116,8 @@ TEST_F(NoiseSteps, EachKeysExpectedCharacter) {
     EXPECT_TRUE(e.wire.events.empty());
 }
 
-// A noise key is held as long as a person holds one, 60 to 150 ms in ticks of 16 ms, but
-// never past two thirds of the system's repeat delay; then it goes up, once.
+// A noise key is held 60 to 150 ms in ticks of 16 ms, as a person holds one, but never past
+// two thirds of the system's repeat delay; then it goes up, once.
 TEST_F(NoiseSteps, EachKeyIsHeldAsAPersonHoldsOneThenReleased) {
     const struct {
         double draw;
@@ -149,8 +139,7 @@ TEST_F(NoiseSteps, EachKeyIsHeldAsAPersonHoldsOneThenReleased) {
     }
 }
 
-// Over many steps each key comes up within 4 % of its share, and presses come 8 to 19 ticks
-// apart, evenly, 8 and 19 half as often.
+// Each key comes within 4 % of its share; presses come 8 to 19 ticks apart, 8 and 19 half as often.
 TEST(NoiseDraws, KeysAndGapsAreEvenlySpread) {
     EngineHarness e(2024);
     e.wire.keyboard = nullptr;
@@ -190,9 +179,8 @@ TEST(NoiseDraws, KeysAndGapsAreEvenlySpread) {
     }
 }
 
-// No noise while Ctrl, Alt or another modifier but Shift is held (AltGr would give another
-// character, Super a shortcut): the countdown runs on below zero, and the first tick after the
-// release types. Nor while another window is in front or no line has the focus.
+// No noise under a modifier but Shift (AltGr would give another character, Super a shortcut):
+// the countdown runs on, and the first tick after the release types. Nor in the background.
 TEST_F(NoiseSteps, NoneUnderAModifierOrInTheBackground) {
     k.SetObsfucate(true);
     for (int key : {17, 162, 163, 18, 0}) {
@@ -229,9 +217,8 @@ TEST_F(NoiseSteps, NoneUnderAModifierOrInTheBackground) {
     }
 }
 
-// While the line has a selection (a double click before a drag) no noise key goes down: it
-// would type the selection away. Once the person has typed over it, the noise goes on. A key
-// already on its way when the person selected leaves the selection standing.
+// No noise key goes down over a selection (a double click before a drag), which it would type
+// away; a key already on its way when the person selected leaves the selection standing.
 TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
     k.SetObsfucate(true);
     k.KeyPress(u'a');
@@ -253,10 +240,9 @@ TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
     EXPECT_EQ(k.CurrentPassword(), u"abd");
 }
 
-// The X server drops the press of a key that a noise key holds: the key layer's word that
-// somebody pressed it, asked before the person's next key, or else the person's key-up of it,
-// types its character, in place, with Caps Lock as it is. Windows passes the press on: its
-// own character is the person's, once.
+// The X server drops the press of a key a noise key holds: the key layer's word that it was
+// pressed, asked before the person's next key, or else its key-up, types its character in
+// place, with Caps Lock as it is. Windows passes the press on: its character counts once.
 TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItTypesOnce) {
     enum class Press { Dropped, DroppedAndTold, PassedOn };
     k.SetObsfucate(true);
@@ -280,9 +266,8 @@ TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItTypesOnce) {
     EXPECT_EQ(w.password.text, std::u16string(18, u'*'));
 }
 
-// Inside a noise key's own pump the key's events and character are no sign of the person: a
-// command there that switches the option off keeps the character out, and the key's key-down
-// and key-up leave the on-screen Shift the person latched.
+// A noise key's own events are no sign of the person: switching the option off inside its
+// pump keeps its character out, and they leave the on-screen Shift the person latched.
 TEST_F(NoiseSteps, ANoiseKeysOwnEventsAreNeverThePersons) {
     k.SetObsfucate(true);
     k.KeyPress(u'x');
@@ -299,9 +284,8 @@ TEST_F(NoiseSteps, ANoiseKeysOwnEventsAreNeverThePersons) {
     EXPECT_FALSE(k.NoiseKeyHeld());
 }
 
-// Whatever the person types around and among noise keys, the buffer holds exactly what the
-// person typed. A noise key's character arrives in its own pump, with at most one of the
-// person's before or after it there; Shift may change just as the key goes down.
+// Among noise keys the buffer holds exactly what the person typed. A noise key's character comes
+// in its own pump, with at most one of the person's before or after it; Shift may flip with it.
 TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
     std::mt19937 draw(7);
     const std::u16string typable = u"abcxyzABCZ0129!@#)(-=[]{};:'\",.<>/?\\|`~ ";
@@ -312,11 +296,11 @@ TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
         std::u16string typed;
         for (int action = 0; action < 40; ++action) {
             const int r = static_cast<int>(draw() % 36) + 1;
-            const char16_t coming = r <= 10 ? static_cast<char16_t>(u'0' + r - 1) : static_cast<char16_t>(u'a' + r - 11);
+            const auto coming = static_cast<char16_t>(r <= 10 ? u'0' + r - 1 : u'a' + r - 11);
             const char16_t latest = k.NoiseChar().empty() ? u'q' : k.NoiseChar()[0];
-            const std::array<char16_t, 6> choices{typable[draw() % typable.size()], 8, coming,
-                                                   Keyboard::ShiftCounterpart(std::u16string(1, coming))[0], latest,
-                                                   u'!'};
+            const char16_t shifted = Keyboard::ShiftCounterpart(std::u16string(1, coming))[0];
+            const std::array<char16_t, 6> choices{
+                typable[draw() % typable.size()], 8, coming, shifted, latest, u'!'};
             const char16_t c = choices[draw() % choices.size()];
             const auto person = [&] {
                 if (c != 8) {

@@ -30,14 +30,9 @@ public:
     void WithdrawCopy() override { ++withdrawals; }
     void RaiseCursorCount() override { ++cursorRaises; }
 
-    int closes = 0;
-    int abouts = 0;
-    int clipboardClears = 0;
+    int closes = 0, abouts = 0, clipboardClears = 0, withdrawals = 0, cursorRaises = 0;
     DropEffect effect = DropEffect::Move;
-    std::vector<std::u16string> dragged;
-    std::vector<std::u16string> copies;
-    int withdrawals = 0;
-    int cursorRaises = 0;
+    std::vector<std::u16string> dragged, copies;
 };
 
 struct FormTest : EngineTest {
@@ -47,13 +42,11 @@ struct FormTest : EngineTest {
     KeyboardForm form{w, h.errors, stacking, toolkit};
 };
 
-// Which keys each line may carry out itself, which the engine sees, and which copy the plain
-// line: the buffer and the line never part ways, and every copy is the marked one.
+// Which keys each line carries out itself, which reach the engine, which copy the plain line.
 TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
     struct Case {
         bool password;
-        std::int16_t key;
-        std::int16_t shift;
+        std::int16_t key, shift;
         bool windowsKey;
         std::int16_t left;      // the code the line sees, 0 cancelled
         bool lineTakes;         // the line may carry it out itself
@@ -115,8 +108,8 @@ TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
     }
 }
 
-// A press inside the plain line's selection arms its drag; it starts once the pointer has
-// gone the drag distance with the button held, and a release before that puts the caret there.
+// A press in the plain line's selection arms a drag that starts at the drag distance; an
+// earlier release puts the caret there.
 TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) {
     struct Case {
         std::int16_t button;
@@ -124,8 +117,7 @@ TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) 
         LinePoint to;
         bool armed;
         std::size_t drags;
-        std::int16_t caret;
-        std::int16_t selected;
+        std::int16_t caret, selected;
     };
     for (const Case& c : {Case{1, 2, {14, 10}, true, 1, 1, 3}, Case{1, 4, {10, 14}, true, 1, 1, 3},
                           Case{1, 3, {11, 11}, true, 0, 3, 0}, Case{1, 5, {20, 20}, false, 0, 1, 3},
@@ -146,8 +138,7 @@ TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) 
     }
 }
 
-// A press inside the selection arms one drag of the real password; where it goes decides
-// what the line and the buffer keep.
+// One drag of the real password per press in the selection; the drop decides what stays.
 TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDrop) {
     for (const auto& [keep, effect, line, buffer] :
          {std::tuple{false, DropEffect::Move, u"abef", u"abef"},
@@ -167,8 +158,7 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
         EXPECT_FALSE(form.LineMouseMoveStartsDrag(w.Password(), 1, 0));
         EXPECT_EQ(toolkit.dragged, std::vector<std::u16string>{u"abcdef"});
         EXPECT_EQ(w.password.text, line);
-        const SecretText password = k.CurrentPassword();
-        EXPECT_EQ(std::u16string(password.begin(), password.end()), buffer);
+        EXPECT_EQ(k.CurrentPassword(), std::u16string(buffer));
     }
     form.LineMouseDown(w.Password(), 1, 0);
     EXPECT_EQ(toolkit.clipboardClears, 0);
@@ -176,40 +166,36 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
     EXPECT_EQ(toolkit.clipboardClears, 1);
 }
 
-// Noise runs only while a line has the focus and no menu is open; the focus the system gives the
-// frame goes on to the line; the window's end leaves no copy and no key behind.
+// Noise runs only while a line has the focus and no menu is open; the frame passes its focus
+// to the line; the window's end leaves no copy and no key behind.
 TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     k.SetObsfucate(true);
     std::int16_t typed = 'x';
-    const std::function<void()> steps[] = {
-        [&] { form.FormGotFocus(); },                    // on, the line focused
-        [&] { form.MenuOpened(); },                      // off
-        [&] { form.LineGotFocus(w.Password()); },        // off
-        [&] { form.LineKeyPress(w.Password(), typed); }, // off
-        [&] { form.MenuOpened(); },                      // the next menu shows before the last hides
-        [&] { form.MenuClosed(); },                      // off
-        [&] { form.MenuClosed(); },                      // on
-        [&] { form.MenuOpened(); },                      // off
-        [&] {
-            w.lineHasFocus = false;
-            form.MenuClosed();
-        },                            // off: nowhere to type
-        [&] { form.FormGotFocus(); }, // on
-        [&] { form.FormUnload(); },   // off
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { form.FormGotFocus(); }, true}, // the line focused
+        {[&] { form.MenuOpened(); }, false},
+        {[&] { form.LineGotFocus(w.Password()); }, false},
+        {[&] { form.LineKeyPress(w.Password(), typed); }, false},
+        {[&] { form.MenuOpened(); }, false}, // the next menu shows before the last hides
+        {[&] { form.MenuClosed(); }, false},
+        {[&] { form.MenuClosed(); }, true},
+        {[&] { form.MenuOpened(); }, false},
+        {[&] { w.lineHasFocus = false, form.MenuClosed(); }, false}, // nowhere to type
+        {[&] { form.FormGotFocus(); }, true},
+        {[&] { form.FormUnload(); }, false},
     };
-    const bool running[] = {true, false, false, false, false, false, true, false, false, true, false};
     const int focusBefore = w.password.focusCount;
     for (std::size_t i = 0; i < std::size(steps); ++i) {
-        steps[i]();
-        EXPECT_EQ(w.noiseTimer.enabled, running[i]) << "step " << i;
+        steps[i].first();
+        EXPECT_EQ(w.noiseTimer.enabled, steps[i].second) << "step " << i;
     }
     EXPECT_EQ(w.password.focusCount, focusBefore + 2);
     EXPECT_EQ(toolkit.withdrawals, 1);
     EXPECT_EQ(toolkit.cursorRaises, 1);
 }
 
-// Layering that fails is said in a message box and start-up goes on; the about box takes the
-// top-most place only from a kept-on-top window; a button that cannot work now says why.
+// Failed layering is reported and start-up goes on; the about box is top-most only over a
+// kept-on-top window; a button that cannot work now says why.
 TEST(FormRules, LayeringFailureAboutBoxAndTooltip) {
     struct FailingLayering final : WindowLayering {
         void MakeWindowLayered(std::uintptr_t, std::int16_t) override {
@@ -218,12 +204,9 @@ TEST(FormRules, LayeringFailureAboutBoxAndTooltip) {
     } failing;
     RecordingLayering working;
     std::vector<std::string> shown;
-    ReportingLayering(failing, [&](const std::string& text) {
-        shown.push_back(text);
-    }).MakeWindowLayered(7, 254);
-    ReportingLayering(working, [&](const std::string& text) {
-        shown.push_back(text);
-    }).MakeWindowLayered(7, 254);
+    const auto show = [&](const std::string& text) { shown.push_back(text); };
+    ReportingLayering(failing, show).MakeWindowLayered(7, 254);
+    ReportingLayering(working, show).MakeWindowLayered(7, 254);
     EXPECT_EQ(shown, std::vector<std::string>{"Invalid procedure call or argument Source : mirvane"});
     EXPECT_EQ(working.calls.size(), 1u);
 

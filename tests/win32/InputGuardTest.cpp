@@ -20,15 +20,15 @@ namespace {
 constexpr int kButtonId = 7;
 
 // A window that handles messages as the main window does, behind the guard, and writes down
-// what reached it: commands by id, characters, and the keys it saw go down.
+// what reached it: commands by id, and the keys it saw go down and their characters.
 struct GuardedWindow {
     GuardedWindow() {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = &Procedure;
         windowClass.lpszClassName = L"GuardedWindow";
         RegisterClassW(&windowClass);
-        window = CreateWindowExW(0, L"GuardedWindow", L"guarded", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40,
-                                 200, 100, nullptr, nullptr, nullptr, nullptr);
+        window = CreateWindowExW(0, L"GuardedWindow", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 100,
+                                 nullptr, nullptr, nullptr, nullptr);
         button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 30, window,
                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(kButtonId)), nullptr, nullptr);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
@@ -44,30 +44,19 @@ struct GuardedWindow {
             return self == nullptr ? DefWindowProcW(window, message, wParam, lParam) : 0;
         }
         InputGuard::KeepsPlace(window, message, wParam, lParam);
-        switch (message) {
-        case WM_COMMAND:
+        if (message == WM_COMMAND) {
             self->commands.push_back(LOWORD(wParam));
-            break;
-        case WM_NOTIFY: // as the main window reads a tooltip's request
+        } else if (message == WM_NOTIFY) { // read as the main window reads a tooltip's request
             self->commands.push_back(static_cast<WORD>(reinterpret_cast<NMHDR*>(lParam)->code));
-            break;
-        case WM_KEYDOWN:
-            self->keys.push_back(static_cast<char>(wParam));
-            break;
-        case WM_CHAR:
-            self->characters.push_back(static_cast<char>(wParam));
-            break;
-        case WM_TIMER:
+        } else if (message == WM_KEYDOWN || message == WM_CHAR) {
+            self->typed +=
+                message == WM_KEYDOWN ? "down " + std::to_string(wParam) + " " : std::string(1, char(wParam));
+        } else if (message == WM_TIMER) {
             ++self->ticks;
-            break;
-        case WM_MENUSELECT:
+        } else if (message == WM_MENUSELECT) {
             self->guard->MenuSelected(wParam, lParam);
-            break;
-        case WM_EXITMENULOOP:
+        } else if (message == WM_EXITMENULOOP) {
             self->guard->MenuLoopEnded();
-            break;
-        default:
-            break;
         }
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -80,12 +69,9 @@ struct GuardedWindow {
     }
     // Handles messages as the program's loops do, until `done` or a few seconds have passed.
     static bool PumpUntil(const std::function<bool()>& done) {
-        const ULONGLONG until = GetTickCount64() + 5000;
-        while (!done() && GetTickCount64() < until) {
+        for (const ULONGLONG until = GetTickCount64() + 5000; !done() && GetTickCount64() < until;) {
             MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            for (MSG message; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
-                InputGuard::Deliver(message);
-            }
+            MessagePump().ProcessPendingEvents();
         }
         return done();
     }
@@ -94,8 +80,7 @@ struct GuardedWindow {
     HWND button = nullptr;
     std::unique_ptr<InputGuard> guard;
     std::vector<WORD> commands;
-    std::string keys;
-    std::string characters;
+    std::string typed;
     int ticks = 0;
 };
 
@@ -105,7 +90,7 @@ LPARAM KeyData(char key) {
 
 TEST(InputGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
     GuardedWindow w;
-    MessagePump pump;
+    MessagePump pump;                         // handles what is queued, as the program's loops do
     PostMessageW(w.window, WM_COMMAND, 1, 0); // another program's post looks just like this
     pump.ProcessPendingEvents();
     FromAnotherThread([&] { SendMessageW(w.window, WM_COMMAND, 2, 0); });
@@ -162,9 +147,8 @@ TEST(InputGuard, OnlyADeviceOrTheProgramsOwnInjectedKeysType) {
     own.KeyboardEvent('E', 0);
     own.KeyboardEvent('E', KEYEVENTF_KEYUP);
     // The program's own key comes after all the others: once it is in, they had their chance.
-    ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return !w.characters.empty(); }));
-    EXPECT_EQ(w.keys, "E");
-    EXPECT_EQ(w.characters, "e");
+    ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return w.typed.find('e') != std::string::npos; }));
+    EXPECT_EQ(w.typed, "down 69 e");
 }
 
 // Another thread cannot move, hide or restack the window, nor change its styles.
@@ -179,8 +163,7 @@ TEST(InputGuard, AnotherThreadNeitherMovesNorHidesNorRestylesTheWindow) {
     });
     RECT after{};
     GetWindowRect(w.window, &after);
-    EXPECT_EQ(std::vector<LONG>({after.left, after.top, after.right, after.bottom}),
-              std::vector<LONG>({before.left, before.top, before.right, before.bottom}));
+    EXPECT_TRUE(EqualRect(&after, &before));
     EXPECT_TRUE(IsWindowVisible(w.window));
     EXPECT_EQ(GetWindowLongPtrW(w.window, GWL_EXSTYLE) & (WS_EX_TOPMOST | WS_EX_TRANSPARENT), 0);
     SetWindowPos(w.window, nullptr, 60, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER); // its own thread may

@@ -1,10 +1,6 @@
-// Another program of the same user, trying to read or change what Mirvane holds without the
-// pointer or the keyboard. One road per run; then it waits until Mirvane has handled all it
-// was given and prints what it sees: "window", "masked", "length", "menu", "topmost" and
-// "passwordchar" lines with a number each, and a "text SOURCE TEXT" line for each text read.
-//   toolbar X Y | accelerator | menu-keys MENU ITEM | menu-select ID | command ID | read | copy
-//   | paste TEXT | drag | key ID post|send click|press | char post|send TEXT | password-char CODE
-//   | notify | raise | state
+// Another program of the same user, trying one road per run (see Road) to read or change what
+// Mirvane holds without the pointer or the keyboard. Once Mirvane has handled all it was given, it
+// prints "NAME NUMBER" lines of what it sees, and "text SOURCE TEXT" for each text read.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -25,65 +21,29 @@ std::string Utf8(const wchar_t* text) {
     return out;
 }
 
-std::wstring Wide(const char* text) {
-    wchar_t out[1024] = {};
-    MultiByteToWideChar(CP_UTF8, 0, text, -1, out, 1023);
-    return out;
-}
-
-LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, bool* answered = nullptr) {
+LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     DWORD_PTR result = 0;
-    const bool ok =
-        SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result) != 0;
-    if (answered != nullptr) {
-        *answered = ok;
-    }
+    SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, 2000, &result);
     return static_cast<LRESULT>(result);
-}
-
-void Deliver(bool sent, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    sent ? static_cast<void>(Send(window, message, wParam, lParam))
-         : static_cast<void>(PostMessageW(window, message, wParam, lParam));
 }
 
 // Posted messages are handled in turn, and each sent one is answered at the thread's next look
 // at its queue, whatever loop (a menu's, a drag's) looks: a round of them outlasts the posted.
 bool Settle(HWND window) {
-    bool answered = true;
-    for (int round = 0; round < 40 && answered; ++round) {
-        Send(window, WM_NULL, 0, 0, &answered);
+    int round = 0;
+    while (round < 40 && SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 2000, nullptr) != 0) {
+        ++round;
     }
-    return answered;
+    return round == 40;
 }
 
 GUITHREADINFO ThreadInfo(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
+    GUITHREADINFO info{sizeof(info), 0, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, {}};
     GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info);
     return info;
 }
 
 bool InMenu(HWND window) { return (ThreadInfo(window).flags & GUI_INMENUMODE) != 0; }
-
-void Clipboard(const std::wstring* put) {
-    if (!OpenClipboard(nullptr)) {
-        return;
-    }
-    if (put != nullptr) {
-        EmptyClipboard();
-        const std::size_t bytes = (put->size() + 1) * sizeof(wchar_t);
-        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
-        std::memcpy(GlobalLock(memory), put->c_str(), bytes);
-        GlobalUnlock(memory);
-        SetClipboardData(CF_UNICODETEXT, memory);
-    } else if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
-        if (const auto* text = static_cast<const wchar_t*>(GlobalLock(data))) {
-            std::printf("text clipboard %s\n", Utf8(text).c_str());
-            GlobalUnlock(data);
-        }
-    }
-    CloseClipboard();
-}
 
 void Report(HWND window) {
     const bool alive = IsWindow(window) && Settle(window);
@@ -91,148 +51,121 @@ void Report(HWND window) {
     if (alive) {
         HWND password = GetDlgItem(window, kPasswordLine);
         const bool masked = IsWindowVisible(password) && !IsWindowVisible(GetDlgItem(window, kPlainLine));
-        std::printf("masked %d\nlength %ld\nmenu %d\ntopmost %d\npasswordchar %ld\n", masked ? 1 : 0,
+        std::printf("masked %d\nlength %ld\nmenu %d\ntopmost %d\npasswordchar %ld\n", masked,
                     static_cast<long>(
                         Send(GetDlgItem(window, masked ? kPasswordLine : kPlainLine), EM_LINELENGTH, 0, 0)),
-                    InMenu(window) ? 1 : 0,
-                    (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0,
+                    InMenu(window), (GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0 ? 1 : 0,
                     static_cast<long>(Send(password, EM_GETPASSWORDCHAR, 0, 0)));
     }
-    Clipboard(nullptr);
-}
-
-// The toolbar sends the command of a button it saw pressed and released, from Mirvane's thread.
-void Toolbar(HWND window, int x, int y) {
-    HWND toolbar = FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
-    POINT at{x, y};
-    ScreenToClient(toolbar, &at);
-    PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
-    PostMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
-}
-
-// Attached, the two threads share one key state, which Mirvane's accelerators read.
-void Accelerator(HWND window) {
-    MSG message;
-    PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // a queue of our own to attach
-    const DWORD own = GetCurrentThreadId();
-    const DWORD theirs = GetWindowThreadProcessId(window, nullptr);
-    if (!AttachThreadInput(own, theirs, TRUE)) {
-        return;
-    }
-    BYTE keys[256] = {};
-    GetKeyboardState(keys);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
-    SetKeyboardState(keys);
-    HWND focus = GetFocus() != nullptr ? GetFocus() : GetDlgItem(window, kPasswordLine);
-    PostMessageW(focus, WM_KEYDOWN, 'M', 0x00320001);
-    Settle(window);
-    keys[VK_CONTROL] = keys[VK_LCONTROL] = 0; // nothing this program holds is left down
-    SetKeyboardState(keys);
-    AttachThreadInput(own, theirs, FALSE);
-}
-
-void MenuKeys(HWND window, wchar_t menu, wchar_t item) {
-    constexpr LPARAM kAltHeld = 0x20000000;
-    PostMessageW(window, WM_SYSKEYDOWN, VK_MENU, kAltHeld | 0x00380001);
-    PostMessageW(window, WM_SYSCHAR, menu, kAltHeld | 1);
-    Settle(window);
-    if (!InMenu(window)) {
-        PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, menu);
-        Settle(window);
-    }
-    // The letter alone: the menu posts its choice, and nothing of ours may come before it.
-    PostMessageW(window, WM_CHAR, item, 1);
-    Settle(window);
-    for (int tries = 0; tries < 3 && InMenu(window); ++tries) { // leave no menu open behind us
-        PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-        Settle(window);
-    }
-}
-
-void Read(HWND window) {
-    for (int id : {kPasswordLine, kPlainLine}) {
-        HWND line = GetDlgItem(window, id);
-        for (const char* how : {"gettext", "getline", "windowtext"}) {
-            wchar_t text[1024] = {1000}; // EM_GETLINE finds the buffer's size in its first word
-            const std::string source = how;
-            if (source == "windowtext") {
-                InternalGetWindowText(line, text, 1024);
-            } else {
-                const LRESULT copied = source == "gettext"
-                                           ? Send(line, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text))
-                                           : Send(line, EM_GETLINE, 0, reinterpret_cast<LPARAM>(text));
-                text[copied > 0 && copied < 1024 ? copied : 0] = L'\0';
-            }
-            std::printf("text %s-%d %s\n", how, id, Utf8(text).c_str());
+    if (OpenClipboard(nullptr)) {
+        if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+            std::printf("text clipboard %s\n", Utf8(static_cast<const wchar_t*>(GlobalLock(data))).c_str());
+            GlobalUnlock(data);
         }
-    }
-}
-
-void Drag(HWND window) {
-    HWND line = GetDlgItem(window, kPasswordLine);
-    RECT client{};
-    GetClientRect(line, &client);
-    const LPARAM at = MAKELPARAM(4, client.bottom / 2);
-    for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN}) {
-        PostMessageW(line, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON, at);
-    }
-    for (int step = 1; step <= 3; ++step) {
-        PostMessageW(line, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 + 6 * step, client.bottom / 2));
-    }
-    Settle(window);
-    // A drag runs a loop of its own, and it is over once nothing holds the pointer.
-    for (int wait = 0; wait < 100 && ThreadInfo(window).hwndCapture != nullptr; ++wait) {
-        Sleep(20);
+        CloseClipboard();
     }
 }
 
 void Road(HWND window, const std::string& road, int argc, char** argv) {
     const auto number = [&](int index) { return argc > index ? std::atoi(argv[index]) : 0; };
-    const bool sent = argc > 3 && std::string(argv[3]) == "send";
-    HWND plain = GetDlgItem(window, kPlainLine);
-    if (road == "toolbar") {
-        Toolbar(window, number(2), number(3));
-    } else if (road == "accelerator") {
-        Accelerator(window);
+    const auto both = [](HWND to, UINT message, WPARAM wParam, LPARAM lParam) { // sent, then posted
+        Send(to, message, wParam, lParam);
+        PostMessageW(to, message, wParam, lParam);
+    };
+    HWND password = GetDlgItem(window, kPasswordLine), plain = GetDlgItem(window, kPlainLine);
+    if (road == "toolbar") { // the toolbar sends the command of a button it saw pressed and released
+        HWND toolbar = FindWindowExW(window, nullptr, TOOLBARCLASSNAMEW, nullptr);
+        POINT at{number(2), number(3)};
+        ScreenToClient(toolbar, &at);
+        PostMessageW(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(at.x, at.y));
+        PostMessageW(toolbar, WM_LBUTTONUP, 0, MAKELPARAM(at.x, at.y));
+    } else if (road == "accelerator") { // attached, the threads share the key state accelerators read
+        MSG message;
+        PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE); // a queue of our own to attach
+        const DWORD own = GetCurrentThreadId(), theirs = GetWindowThreadProcessId(window, nullptr);
+        if (!AttachThreadInput(own, theirs, TRUE)) {
+            return;
+        }
+        BYTE keys[256] = {};
+        GetKeyboardState(keys);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0x80;
+        SetKeyboardState(keys);
+        PostMessageW(GetFocus() != nullptr ? GetFocus() : GetDlgItem(window, kPasswordLine), WM_KEYDOWN, 'M',
+                     0x00320001);
+        Settle(window);
+        keys[VK_CONTROL] = keys[VK_LCONTROL] = 0; // nothing this program holds is left down
+        SetKeyboardState(keys);
+        AttachThreadInput(own, theirs, FALSE);
     } else if (road == "menu-keys" && argc > 3) {
-        MenuKeys(window, static_cast<wchar_t>(argv[2][0]), static_cast<wchar_t>(argv[3][0]));
+        const auto menu = static_cast<WPARAM>(argv[2][0]);
+        constexpr LPARAM kAltHeld = 0x20000000;
+        PostMessageW(window, WM_SYSKEYDOWN, VK_MENU, kAltHeld | 0x00380001);
+        PostMessageW(window, WM_SYSCHAR, menu, kAltHeld | 1);
+        Settle(window);
+        if (!InMenu(window)) {
+            PostMessageW(window, WM_SYSCOMMAND, SC_KEYMENU, static_cast<LPARAM>(menu));
+            Settle(window);
+        }
+        // The letter alone: the menu posts its choice, and nothing of ours may come before it.
+        PostMessageW(window, WM_CHAR, static_cast<WPARAM>(argv[3][0]), 1);
+        Settle(window);
+        for (int tries = 0; tries < 3 && InMenu(window); ++tries) { // leave no menu open behind us
+            PostMessageW(window, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+            Settle(window);
+        }
     } else if (road == "menu-select") { // taken for the menu's own choice as its loop ends
         Send(window, WM_MENUSELECT, MAKEWPARAM(number(2), MF_HILITE),
              reinterpret_cast<LPARAM>(GetMenu(window)));
         Send(window, WM_EXITMENULOOP, FALSE, 0);
         PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(number(2)), 0);
-    } else if (road == "command") {
-        Send(window, WM_COMMAND, static_cast<WPARAM>(number(2)), 0);
-        PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(number(2)), 0);
-    } else if (road == "read") {
-        Read(window);
-    } else if (road == "copy" || (road == "paste" && argc > 2)) {
-        if (road == "paste") {
-            const std::wstring text = Wide(argv[2]);
-            Clipboard(&text);
+    } else if (road == "read") { // EM_GETLINE finds the buffer's size in its first word
+        for (HWND line : {password, plain}) {
+            wchar_t text[1024] = {1000};
+            const LRESULT copied = Send(line, EM_GETLINE, 0, reinterpret_cast<LPARAM>(text));
+            text[copied > 0 && copied < 1024 ? copied : 0] = L'\0';
+            std::printf("text getline-%d %s\n", GetDlgCtrlID(line), Utf8(text).c_str());
+        }
+    } else if (road == "copy" || road == "paste") {
+        if (road == "paste" && argc > 2 && OpenClipboard(nullptr)) {
+            const std::wstring text(argv[2], argv[2] + std::strlen(argv[2])); // ASCII
+            HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+            std::memcpy(GlobalLock(memory), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+            GlobalUnlock(memory);
+            EmptyClipboard();
+            SetClipboardData(CF_UNICODETEXT, memory);
+            CloseClipboard();
         }
         Send(plain, EM_SETSEL, 0, -1);
         PostMessageW(plain, WM_CHAR, road == "copy" ? 0x03 : 0x16, 1); // Ctrl+C, Ctrl+V
     } else if (road == "drag") {
-        Drag(window);
-    } else if (road == "key" && argc > 4) {
-        HWND key = GetDlgItem(window, number(2));
-        if (std::string(argv[4]) == "press") {
-            Deliver(sent, key, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
-            Deliver(sent, key, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
-        } else {
-            Deliver(sent, key, BM_CLICK, 0, 0);
+        RECT client{};
+        GetClientRect(password, &client);
+        for (UINT message : {WM_LBUTTONDOWN, WM_LBUTTONUP, WM_LBUTTONDBLCLK, WM_LBUTTONUP, WM_LBUTTONDOWN}) {
+            PostMessageW(password, message, message == WM_LBUTTONUP ? 0 : MK_LBUTTON,
+                         MAKELPARAM(4, client.bottom / 2));
         }
-    } else if (road == "char" && argc > 3) {
-        for (wchar_t c : Wide(argv[3])) {
-            Deliver(std::string(argv[2]) == "send", GetDlgItem(window, kPasswordLine), WM_CHAR, c, 1);
+        for (int step = 1; step <= 3; ++step) {
+            PostMessageW(password, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(4 + 6 * step, client.bottom / 2));
+        }
+        Settle(window);
+        // A drag runs a loop of its own, and it is over once nothing holds the pointer.
+        for (int wait = 0; wait < 100 && ThreadInfo(window).hwndCapture != nullptr; ++wait) {
+            Sleep(20);
+        }
+    } else if (road == "key") { // clicked and pressed
+        HWND key = GetDlgItem(window, number(2));
+        both(key, BM_CLICK, 0, 0);
+        both(key, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 3));
+        both(key, WM_LBUTTONUP, 0, MAKELPARAM(3, 3));
+    } else if (road == "char" && argc > 2) {
+        for (const char* c = argv[2]; *c != '\0'; ++c) { // ASCII
+            both(password, WM_CHAR, static_cast<WPARAM>(*c), 1);
         }
     } else if (road == "password-char") {
-        Send(GetDlgItem(window, kPasswordLine), EM_SETPASSWORDCHAR, static_cast<WPARAM>(number(2)), 0);
+        Send(password, EM_SETPASSWORDCHAR, static_cast<WPARAM>(number(2)), 0);
     } else if (road == "notify") { // pointers no page stands behind, by every road there is
         for (LPARAM nowhere : {static_cast<LPARAM>(0x10), static_cast<LPARAM>(0x7ff0dead0000)}) {
-            Send(window, WM_NOTIFY, 0, nowhere);
-            PostMessageW(window, WM_NOTIFY, 0, nowhere);
+            both(window, WM_NOTIFY, 0, nowhere);
             SendNotifyMessageW(window, WM_NOTIFY, 0, nowhere);
         }
     } else if (road == "raise") {
@@ -252,6 +185,4 @@ int main(int argc, char** argv) {
     }
     Road(window, argv[1], argc, argv);
     Report(window);
-    std::fflush(stdout);
-    return 0;
 }
