@@ -221,7 +221,7 @@ bool InputGuard::Admit(const MSG& message, bool remove) {
                                  message.lParam == 0 && (message.wParam == VK_RETURN || message.wParam == VK_DOWN);
         const bool admitted =
             source.originId == IMO_HARDWARE || source.originId == IMO_SYSTEM || menusOwnKey ||
-            (source.originId == IMO_INJECTED && source.deviceType == IMDT_KEYBOARD && (down || up) &&
+            (source.originId == IMO_INJECTED && source.deviceType == IMDT_KEYBOARD && (down || up) && !mInMenu &&
              win32::OwnInjectedKey(static_cast<std::uint8_t>(message.wParam), up, remove));
         mMenuOpening = mMenuOpening && !remove;
         if (remove && (down || up)) {

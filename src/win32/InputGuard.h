@@ -35,9 +35,12 @@ public:
 
     // The window procedure's WM_ENTERMENULOOP, WM_MENUSELECT and WM_EXITMENULOOP, from the
     // menu's own loop (another thread's are refused before they get here).
-    void MenuLoopStarted() { mMenuOpening = true; }
+    void MenuLoopStarted() { mMenuOpening = mInMenu = true; }
     void MenuSelected(WPARAM wParam, LPARAM lParam);
-    void MenuLoopEnded() { mChosen = mHighlighted; }
+    void MenuLoopEnded() {
+        mChosen = mHighlighted;
+        mInMenu = false;
+    }
 
 private:
     static LRESULT CALLBACK Retrieved(int code, WPARAM removal, LPARAM message);
@@ -56,6 +59,9 @@ private:
     // A menu the person opened from the keyboard opens its first item with a key of its own,
     // posted as the loop starts (Wine posts Return or Down).
     bool mMenuOpening = false;
+    // Mirvane's own noise keys are for its line: one sent just before a menu opened must not
+    // choose an item in it.
+    bool mInMenu = false;
 };
 
 } // namespace mirvane
