@@ -6,7 +6,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 // What no command test sees: the start state that only the engine holds.
-TEST(Creation, LeavesTheEngineInItsStartState) {
+TEST(Creation, LeavesTheEngineInItsStartStateShownOnceAndLayered) {
     EngineHarness h;
     const Keyboard& k = *h.keyboard;
     FakeWindow& w = *h.window;
@@ -17,14 +17,9 @@ TEST(Creation, LeavesTheEngineInItsStartState) {
     EXPECT_FALSE(w.statusBar.visible || w.plain.visible || w.Key(16).enabled || w.Key(29).enabled);
     EXPECT_EQ(w.statusBar.height, 0);
     EXPECT_EQ(w.password.passwordChar, u"*");
-}
-
-TEST(Creation, ShowsTheWindowOnceAndMakesItLayeredAfterwards) {
-    EngineHarness h;
-    EXPECT_EQ(h.window->shows, 1);
-    ASSERT_EQ(h.layering.calls.size(), 1U);
-    EXPECT_EQ(h.layering.calls[0].first, h.window->Handle());
-    EXPECT_EQ(h.layering.calls[0].second, 254);
+    // Shown once, then made layered.
+    EXPECT_EQ(w.shows, 1);
+    EXPECT_EQ(h.layering.calls, (decltype(h.layering.calls){{w.Handle(), 254}}));
     EXPECT_TRUE(h.errors.errors.empty());
 }
 

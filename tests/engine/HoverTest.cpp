@@ -15,7 +15,12 @@ struct Hovering : EngineTest {
         w.width = 9000;
         w.height = 6000;
     }
-    void Move(int number) { k.ButtonMouseMove(w.Key(number), 0, 0, 0, 0); }
+    Hovering& Move(int number) {
+        k.ButtonMouseMove(w.Key(number), 0, 0, 0, 0);
+        return *this;
+    }
+    void OverLine() { k.MouseMoveInTextBox(0, 0, 0, 0); }
+    void OverBackground() { k.MouseMoveInForm(0, 0, 0, 0); }
     void TickAt(double x, double y) {
         w.pointer = {x, y};
         k.Timer1Tick();
@@ -43,27 +48,15 @@ TEST_F(Hovering, TheStatesAndEveryTransition) {
         {"along q", [](Hovering& t) { t.Move(17); }, true, true, 17, 0, u""},
         {"onto a shift", [](Hovering& t) { t.Move(42); }, true, true, 42, 1, u""},
         {"onto the other shift", [](Hovering& t) { t.Move(53); }, true, true, 42, 0, u""},
-        {"onto the background", [](Hovering& t) { t.k.MouseMoveInForm(0, 0, 0, 0); }, true, false, 42, 1,
-         u""},
-        {"onto a text line", [](Hovering& t) { t.k.MouseMoveInTextBox(0, 0, 0, 0); }, true, false, 42, 0,
-         u""},
+        {"onto the background", [](Hovering& t) { t.OverBackground(); }, true, false, 42, 1, u""},
+        {"onto a text line", [](Hovering& t) { t.OverLine(); }, true, false, 42, 0, u""},
         {"onto w", [](Hovering& t) { t.Move(18); }, true, true, 18, 1, u""},
         {"a tick inside", [](Hovering& t) { t.TickAt(300, 300); }, true, true, 18, 0, u"w"},
-        {"onto e, then a text line",
-         [](Hovering& t) {
-             t.Move(19);
-             t.k.MouseMoveInTextBox(0, 0, 0, 0);
-         },
-         true, true, 19, 1, u"w"},
+        {"onto e, then a text line", [](Hovering& t) { t.Move(19).OverLine(); }, true, true, 19, 1, u"w"},
         {"a tick over the line", [](Hovering& t) { t.TickAt(300, 480); }, true, true, 19, 0, u"we"},
         {"a tick outside", [](Hovering& t) { t.TickAt(800, 300); }, true, false, 0, 1, u"we"},
         {"mode 1", [](Hovering& t) { t.k.SetInputMode(1); }, false, false, 0, 0, u"we"},
-        {"a tick in mode 1",
-         [](Hovering& t) {
-             t.Move(17);
-             t.TickAt(300, 300);
-         },
-         false, false, 17, 0, u"we"},
+        {"a tick in mode 1", [](Hovering& t) { t.Move(17).TickAt(300, 300); }, false, false, 17, 0, u"we"},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.what);
@@ -91,22 +84,16 @@ TEST_F(Hovering, TheWindowsEdgesCountAsInside) {
 }
 
 TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
+    // Only the hidden mouse mode shows the grey dot; only standard mode runs no hover.
     struct Case {
         std::vector<std::int16_t> writes;
         bool answerOk;
         std::int16_t mode;
-        bool standard, hover, hidden;
-        bool hoverOn;
-        bool dot;
         std::size_t questions;
     };
-    for (const Case& c : {Case{{2}, true, 2, false, true, false, true, false, 0},
-                          Case{{3}, true, 3, false, false, true, true, true, 1},
-                          Case{{3}, false, 1, true, false, false, false, false, 1},
-                          Case{{2, 3}, false, 2, false, true, false, true, false, 1},
-                          Case{{3, 3}, true, 3, false, false, true, true, true, 1},
-                          Case{{3, 1}, true, 1, true, false, false, false, false, 1},
-                          Case{{3, 2}, true, 2, false, true, false, true, false, 1}}) {
+    for (const Case& c :
+         {Case{{2}, true, 2, 0}, Case{{3}, true, 3, 1}, Case{{3}, false, 1, 1}, Case{{2, 3}, false, 2, 1},
+          Case{{3, 3}, true, 3, 1}, Case{{3, 1}, true, 1, 1}, Case{{3, 2}, true, 2, 1}}) {
         EngineHarness e;
         FakeWindow& fw = *e.window;
         fw.answerOk = c.answerOk;
@@ -115,13 +102,13 @@ TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
         }
         SCOPED_TRACE(std::to_string(c.writes.back()) + (c.answerOk ? " OK" : " Cancel"));
         EXPECT_EQ(e.keyboard->InputMode(), c.mode);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeStandard).checked, c.standard);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeHover).checked, c.hover);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.hidden);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeStandard).checked, c.mode == 1);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeHover).checked, c.mode == 2);
+        EXPECT_EQ(fw.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.mode == 3);
         EXPECT_EQ(fw.toolbar.values["HideMouse"], c.mode == 3 ? 1 : 0);
-        EXPECT_EQ(e.keyboard->TimerEnabled(), c.hoverOn);
-        EXPECT_EQ(e.keyboard->MouseHidden(), c.dot);
-        EXPECT_EQ(fw.greyDot, c.dot);
+        EXPECT_EQ(e.keyboard->TimerEnabled(), c.mode != 1);
+        EXPECT_EQ(e.keyboard->MouseHidden(), c.mode == 3);
+        EXPECT_EQ(fw.greyDot, c.mode == 3);
         EXPECT_EQ(fw.questions.size(), c.questions);
     }
     // The question, word for word.
@@ -129,25 +116,22 @@ TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
     e.keyboard->SetInputMode(3);
     EXPECT_EQ(
         e.window->questions.at(0),
-        u"Hide mouse - turn it into grey dot?|Click OK if you want your mouse to become a small grey dot "
-        u"when "
-        u"using this on screen keyboard.\r\n(This is designed to fool malicious screen capture programs and "
-        u"is only available in the password mask view mode.)\r\n\r\nThis will not affect any other "
-        u"programs, and can be undone by going to Mouse Mode - Standard.");
+        u"Hide mouse - turn it into grey dot?|Click OK if you want your mouse to become a small grey "
+        u"dot when using this on screen keyboard.\r\n(This is designed to fool malicious screen capture "
+        u"programs and is only available in the password mask view mode.)\r\n\r\nThis will not affect "
+        u"any other programs, and can be undone by going to Mouse Mode - Standard.");
 }
 
 TEST_F(Hovering, TheDotShowsOverKeysOnlyAndTheBeepFollowsHoverPressesOnly) {
     k.SetBeepOnHover(true);
     EXPECT_EQ(w.toolbar.values["Beep"], 1);
     k.SetInputMode(3);
-    Move(18);
-    EXPECT_TRUE(w.greyDot);
-    k.MouseMoveInTextBox(0, 0, 0, 0);
-    EXPECT_FALSE(w.greyDot);
-    Move(18);
-    EXPECT_TRUE(w.greyDot);
-    k.MouseMoveInForm(0, 0, 0, 0);
-    EXPECT_FALSE(w.greyDot);
+    for (const bool overLine : {true, false}) {
+        Move(18);
+        EXPECT_TRUE(w.greyDot);
+        overLine ? OverLine() : OverBackground();
+        EXPECT_FALSE(w.greyDot) << overLine;
+    }
     EXPECT_TRUE(k.MouseHidden());
 
     k.ButtonClick(w.Key(18));

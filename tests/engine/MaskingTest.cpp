@@ -17,39 +17,31 @@ struct Masking : EngineTest {
 } // namespace
 
 TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePassword) {
-    struct Case {
-        std::u16string plain;
-        std::u16string password;
-    };
-    for (const Case& c : {Case{u"abc\r\ndef", u"abc"}, Case{u"a\tb", u"a\r\nb"}, Case{u"", u""},
-                          Case{u"\r\nabc", u""}, Case{u"x\ty\tz\r\n\t", u"x\r\ny\r\nz"}}) {
-        MaskPlainText(c.plain);
-        EXPECT_EQ(k.CurrentPassword(), c.password);
-        EXPECT_EQ(w.password.text, std::u16string(c.password.size(), u'*'));
+    using Case = std::pair<std::u16string, std::u16string>;
+    for (const auto& [plain, password] :
+         {Case{u"abc\r\ndef", u"abc"}, Case{u"a\tb", u"a\r\nb"}, Case{u"", u""}, Case{u"\r\nabc", u""},
+          Case{u"x\ty\tz\r\n\t", u"x\r\ny\r\nz"}}) {
+        MaskPlainText(plain);
+        EXPECT_EQ(k.CurrentPassword(), password);
+        EXPECT_EQ(w.password.text, std::u16string(password.size(), u'*'));
         EXPECT_EQ(w.plain.text, u"") << "the hidden plain line keeps no password";
     }
 }
 
 TEST_F(Masking, SwitchingShowsOneLineAndSetsTheKeysAndMenu) {
-    k.SetTextIsMasked(false);
-    EXPECT_TRUE(w.plain.visible);
-    EXPECT_FALSE(w.password.visible);
-    EXPECT_EQ(w.password.passwordChar, u"");
-    EXPECT_TRUE(w.Key(16).enabled);
-    EXPECT_TRUE(w.Key(29).enabled);
-    EXPECT_FALSE(w.MenuFake(Menu::ViewPasswordMask).checked);
-    EXPECT_EQ(w.toolbar.values["ToggleMask"], 1);
-
-    w.MenuFake(Menu::ModeHiddenMouseAndHover).enabled = false;
-    k.SetTextIsMasked(true);
-    EXPECT_FALSE(w.plain.visible);
-    EXPECT_TRUE(w.password.visible);
-    EXPECT_EQ(w.password.passwordChar, u"*");
-    EXPECT_FALSE(w.Key(16).enabled);
-    EXPECT_FALSE(w.Key(29).enabled);
-    EXPECT_TRUE(w.MenuFake(Menu::ViewPasswordMask).checked);
-    EXPECT_TRUE(w.MenuFake(Menu::ModeHiddenMouseAndHover).enabled);
-    EXPECT_EQ(w.toolbar.values["ToggleMask"], 0);
+    for (const bool masked : {false, true}) {
+        w.MenuFake(Menu::ModeHiddenMouseAndHover).enabled = false;
+        k.SetTextIsMasked(masked);
+        SCOPED_TRACE(masked ? "masked" : "clear");
+        EXPECT_EQ(w.plain.visible, !masked);
+        EXPECT_EQ(w.password.visible, masked);
+        EXPECT_EQ(w.password.passwordChar, masked ? u"*" : u"");
+        EXPECT_EQ(w.Key(16).enabled, !masked);
+        EXPECT_EQ(w.Key(29).enabled, !masked);
+        EXPECT_EQ(w.MenuFake(Menu::ViewPasswordMask).checked, masked);
+        EXPECT_EQ(w.MenuFake(Menu::ModeHiddenMouseAndHover).enabled, masked);
+        EXPECT_EQ(w.toolbar.values["ToggleMask"], masked ? 0 : 1);
+    }
 }
 
 TEST_F(Masking, HighlightTextSelectsTheMaskedLineOrPutsTheCaretAfterThePassword) {

@@ -8,13 +8,6 @@ using namespace mirvane::test;
 namespace {
 struct Physical : EngineTest {
     FakeKeyState& keys = h.keyState;
-
-    // A physical key as the text line reports it: down, the character, up.
-    void TypeKey(std::int16_t code, char16_t character) {
-        k.KeyDown(code, 0);
-        k.KeyPress(static_cast<std::int16_t>(character));
-        k.KeyUp(code, 0);
-    }
 };
 } // namespace
 

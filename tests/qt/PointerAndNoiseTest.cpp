@@ -12,17 +12,17 @@ TEST(PointerOverKeys, TheBackgroundAndADisabledKeyStopTheHoverCountdown) {
     h.Engine().SetInputMode(2);
     KeyButtonWidget* q = h.KeyShowing("q");
     KeyButtonWidget* tab = h.KeyShowing("tab");
-    ASSERT_NE(q, nullptr);
-    ASSERT_NE(tab, nullptr);
-    ASSERT_FALSE(tab->isEnabled());
+    ASSERT_TRUE(q != nullptr && tab != nullptr && !tab->isEnabled());
     QWidget* background = h.Window().centralWidget();
     const QPoint bare(0, q->geometry().center().y()); // left of the row of keys
     ASSERT_EQ(background->childAt(bare), nullptr);
-    for (const auto& [widget, at] : {std::pair<QWidget*, QPoint>{background, bare}, {tab, tab->rect().center()}}) {
+    const auto counting = [&] { return h.Window().HoverTimer().Enabled(); };
+    const std::pair<QWidget*, QPoint> places[] = {{background, bare}, {tab, tab->rect().center()}};
+    for (const auto& [widget, at] : places) {
         QTest::mouseMove(q, q->rect().center());
-        ASSERT_TRUE(QTest::qWaitFor([&] { return h.Window().HoverTimer().Enabled(); }));
+        ASSERT_TRUE(QTest::qWaitFor(counting));
         QTest::mouseMove(widget, at);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !h.Window().HoverTimer().Enabled(); })) << widget->objectName().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !counting(); })) << widget->objectName().toStdString();
     }
 }
 
@@ -41,7 +41,7 @@ TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
         for (int tick = 0; tick < 40; ++tick) {
             h.Engine().NoiseTimerTick();
         }
-        return std::count_if(h.injector.events.begin(), h.injector.events.end(), [](const KeyEvent& e) { return e.down; });
+        return std::ranges::count_if(h.injector.events, &KeyEvent::down);
     };
     EXPECT_EQ(presses(), 0);
     QTest::keyClicks(line, "c");

@@ -13,9 +13,8 @@ using namespace mirvane::test;
 TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
     WindowHarness h;
     frmKeyboard& w = h.Window();
-    const QList<QAction*> top = w.menuBar()->actions();
     QStringList topCaptions;
-    for (QAction* action : top) {
+    for (QAction* action : w.menuBar()->actions()) {
         topCaptions << action->text();
     }
     EXPECT_EQ(topCaptions,
@@ -30,8 +29,7 @@ TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
                             Menu::OptionsKeepPasswordAfterDragDrop};
     for (const MenuEntryDesign& entry : kMenuEntries) {
         QAction* action = w.MenuAction(entry.id);
-        const bool shouldCheck =
-            std::find(std::begin(checked), std::end(checked), entry.id) != std::end(checked);
+        const bool shouldCheck = std::ranges::find(checked, entry.id) != std::end(checked);
         EXPECT_EQ(action->isChecked(), shouldCheck) << entry.name;
         if (entry.id != Menu::OptionsReveal) { // an invisible action reads as disabled
             EXPECT_EQ(action->isEnabled(), entry.id != Menu::EntryModeUnscrambleAll) << entry.name;

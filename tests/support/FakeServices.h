@@ -69,11 +69,8 @@ public:
         return held.count(key) != 0 ? kKeyDownBit : std::int16_t{0};
     }
     std::int16_t GetKeyState(int key) override {
-        std::int16_t state = GetAsyncKeyState(key);
-        if (key == 20 && capsLock) {
-            state = static_cast<std::int16_t>(state | kKeyToggledBit);
-        }
-        return state;
+        const bool toggled = key == 20 && capsLock;
+        return static_cast<std::int16_t>(GetAsyncKeyState(key) | (toggled ? kKeyToggledBit : 0));
     }
     bool OtherModifierHeld() override { return otherModifier; }
     std::set<int> held;
@@ -84,7 +81,10 @@ public:
 // The X server and the focused text line in one: a key pressed gives the character a US
 // keyboard gives with Shift and Caps Lock as they are, and key entry receives it in the
 // pump of the press. Characters a test queues arrive in the next pump, before or after it.
-class FakeKeyboardWire final : public KeyInjector, public KeyLayout, public EventPump, public ForegroundWindow {
+class FakeKeyboardWire final : public KeyInjector,
+                               public KeyLayout,
+                               public EventPump,
+                               public ForegroundWindow {
 public:
     explicit FakeKeyboardWire(FakeKeyState& state) : keyState(state) {}
     void KeyboardEvent(std::uint8_t key, std::uint32_t flags) override {
@@ -144,7 +144,7 @@ public:
     bool foreground = true;
     std::int32_t repeatDelay = 660;
     std::set<int> pressedElsewhere; // keys somebody pressed again while the program held them
-    bool flipShiftOnPress = false; // the person presses or lets go of Shift just then
+    bool flipShiftOnPress = false;  // the person presses or lets go of Shift just then
     int pumps = 0;
 };
 
@@ -164,14 +164,9 @@ public:
 struct EngineHarness {
     explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {}) : random(seed) {
         random.queued = std::move(firstDraws);
-        keyboard = std::make_unique<Keyboard>(KeyboardServices{[this] {
-                                                                   auto made = std::make_unique<FakeWindow>();
-                                                                   window = made.get();
-                                                                   return made;
-                                                               },
-                                                               random, errors, layering,
-                                                               [this] { return hoverInterval; }, keyState,
-                                                               wire, wire, wire, wire});
+        keyboard = std::make_unique<Keyboard>(KeyboardServices{
+            [this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random, errors, layering,
+            [this] { return hoverInterval; }, keyState, wire, wire, wire, wire});
         wire.keyboard = keyboard.get();
     }
 

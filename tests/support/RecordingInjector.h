@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace mirvane::test {
@@ -49,24 +50,17 @@ public:
         if (c >= u'0' && c <= u'9') {
             return static_cast<std::int16_t>(c);
         }
-        static const std::u16string kUnshifted = u" `-=[]\\;',./";
+        static const std::u16string kUnshifted = u" `-=[]\\;',./\t\r";
         static const std::u16string kShifted = u" ~_+{}|:\"<>?";
-        static const int kCodes[] = {32, 192, 189, 187, 219, 221, 220, 186, 222, 188, 190, 191};
-        static const std::u16string kShiftedDigits = u")!@#$%^&*(";
+        static const int kCodes[] = {32, 192, 189, 187, 219, 221, 220, 186, 222, 188, 190, 191, 9, 13};
         if (const auto at = kUnshifted.find(c); at != std::u16string::npos) {
             return static_cast<std::int16_t>(kCodes[at]);
         }
         if (const auto at = kShifted.find(c); at != std::u16string::npos) {
             return static_cast<std::int16_t>(0x100 | kCodes[at]);
         }
-        if (const auto at = kShiftedDigits.find(c); at != std::u16string::npos) {
+        if (const auto at = std::u16string_view(u")!@#$%^&*(").find(c); at != std::u16string::npos) {
             return static_cast<std::int16_t>(0x100 | ('0' + static_cast<int>(at)));
-        }
-        if (c == u'\t') {
-            return 9;
-        }
-        if (c == u'\r') {
-            return 13;
         }
         return -1;
     }
