@@ -28,18 +28,20 @@ HGLOBAL Copy(const void* bytes, std::size_t size) {
     return memory;
 }
 
-// Frees the memory handed out for a read, wiped, when the reader releases it: the system's
-// own release would free it as it is. A reader in another process gets its own copy of the
-// bytes; this one, in this process, is the one the marshaling read them from.
-class WipeOnRelease final : public IUnknown {
+// A COM object of one interface that deletes itself, its destructor doing its work, when the
+// last reference goes.
+template <class Interface> class SelfReleasing : public Interface {
 public:
-    explicit WipeOnRelease(HGLOBAL memory) : mMemory(memory) {}
+    explicit SelfReleasing(REFIID interfaceId) : mInterfaceId(interfaceId) {}
+    virtual ~SelfReleasing() = default;
+    SelfReleasing(const SelfReleasing&) = delete;
+    SelfReleasing& operator=(const SelfReleasing&) = delete;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        *object = IsEqualIID(riid, IID_IUnknown) ? this : nullptr;
+        *object = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, mInterfaceId) ? this : nullptr;
         if (*object == nullptr) {
             return E_NOINTERFACE;
         }
-        AddRef();
+        this->AddRef();
         return S_OK;
     }
     ULONG STDMETHODCALLTYPE AddRef() override {
@@ -48,11 +50,25 @@ public:
     ULONG STDMETHODCALLTYPE Release() override {
         const LONG left = InterlockedDecrement(&mReferences);
         if (left == 0) {
-            WipeNow();
-            GlobalFree(mMemory);
             delete this;
         }
         return static_cast<ULONG>(left);
+    }
+
+private:
+    LONG mReferences = 1;
+    const IID& mInterfaceId;
+};
+
+// Frees the memory handed out for a read, wiped, when the reader releases it: the system's
+// own release would free it as it is. A reader in another process gets its own copy of the
+// bytes; this one, in this process, is the one the marshaling read them from.
+class WipeOnRelease final : public SelfReleasing<IUnknown> {
+public:
+    explicit WipeOnRelease(HGLOBAL memory) : SelfReleasing(IID_IUnknown), mMemory(memory) {}
+    ~WipeOnRelease() override {
+        WipeNow();
+        GlobalFree(mMemory);
     }
     // The drag is over: whoever still holds the memory finds nothing in it.
     void WipeNow() {
@@ -61,35 +77,18 @@ public:
     }
 
 private:
-    LONG mReferences = 1;
     HGLOBAL mMemory;
 };
 
-// One marshaled copy: the same text and formats, under its own number.
-class HandedOutCopy final : public IDataObject {
+// One marshaled copy: the same text and formats, under its own number. It offers no IMarshal,
+// so it is marshaled the standard way, not through the original's own.
+class HandedOutCopy final : public SelfReleasing<IDataObject> {
 public:
-    HandedOutCopy(SecretDataObject& original, int number) : mOriginal(original), mNumber(number) {
+    HandedOutCopy(SecretDataObject& original, int number)
+        : SelfReleasing(IID_IDataObject), mOriginal(original), mNumber(number) {
         mOriginal.AddRef();
     }
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
-        *object = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject) ? this : nullptr;
-        if (*object == nullptr) {
-            return E_NOINTERFACE; // marshaled the standard way, not through the original's own
-        }
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override {
-        return static_cast<ULONG>(InterlockedIncrement(&mReferences));
-    }
-    ULONG STDMETHODCALLTYPE Release() override {
-        const LONG left = InterlockedDecrement(&mReferences);
-        if (left == 0) {
-            mOriginal.Release();
-            delete this;
-        }
-        return static_cast<ULONG>(left);
-    }
+    ~HandedOutCopy() override { mOriginal.Release(); }
     HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
         return mOriginal.GetDataOf(mNumber, format, medium);
     }
@@ -111,8 +110,6 @@ public:
     HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
 
 private:
-    ~HandedOutCopy() = default;
-    LONG mReferences = 1;
     SecretDataObject& mOriginal;
     int mNumber;
 };
