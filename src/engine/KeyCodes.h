@@ -13,4 +13,7 @@ inline constexpr int kRightShiftKey = 161;
 inline constexpr int kLeftCtrlKey = 162;
 inline constexpr int kRightCtrlKey = 163;
 
+// The Shift bit of the modifier mask key and mouse events carry.
+inline constexpr int kShiftMask = 1;
+
 } // namespace mirvane

@@ -159,7 +159,7 @@ private:
     bool CanTypeNoiseKey(std::int32_t virtualKey);
     std::int32_t NoiseHoldTicks();
     void CountDownNoiseHolds();
-    void TakeKeyPressedOverNoise(std::int32_t virtualKey);
+    void TakeKeyPressedOverNoise(std::int32_t virtualKey, bool shifted);
     void TakeKeysPressedOverNoise();
     void NoteNoiseMissed(std::int32_t ticks);
     void NoteNoisePressed();

@@ -214,7 +214,7 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
 // The X server drops the press of a key that is down already: a person who types the key a
 // noise key holds gets no character. The key layer's word that somebody pressed it, or the
 // person's key-up, which lets go of the noise key too, tells what the person typed.
-void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
+void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey, bool shifted) {
     const auto held = std::find_if(mHeldNoiseKeys.begin(), mHeldNoiseKeys.end(),
                                    [virtualKey](const HeldNoiseKey& key) { return key.key == virtualKey; });
     if (held == mHeldNoiseKeys.end()) {
@@ -225,23 +225,24 @@ void Keyboard::TakeKeyPressedOverNoise(std::int32_t virtualKey) {
     if (pressArrived) {
         return;
     }
-    const auto [unshifted, shifted] = UsCharacters(virtualKey);
+    const auto [unshifted, shiftedCharacter] = UsCharacters(virtualKey);
     const bool capsOn = (mKeyState.GetKeyState(kCapsLockKey) & kKeyToggledBit) != 0;
-    const char16_t typed = (ShiftWord() != 0) != (capsOn && virtualKey >= 'A') ? shifted : unshifted;
+    const char16_t typed = shifted != (capsOn && virtualKey >= 'A') ? shiftedCharacter : unshifted;
     NoiseKeyPress(static_cast<std::int16_t>(typed), false);
 }
 
 // Asked before each of the person's keys and on each tick, so that the swallowed key takes its
 // place before the next one.
 void Keyboard::TakeKeysPressedOverNoise() {
-    std::vector<std::int32_t> swallowed;
+    std::vector<std::pair<std::int32_t, bool>> swallowed;
     for (const HeldNoiseKey& held : mHeldNoiseKeys) {
-        if (mInjector.PressedElsewhere(static_cast<std::uint8_t>(held.key))) {
-            swallowed.push_back(held.key);
+        if (const PressElsewhere press = mInjector.PressedElsewhere(static_cast<std::uint8_t>(held.key));
+            press != PressElsewhere::None) {
+            swallowed.emplace_back(held.key, press == PressElsewhere::Shifted);
         }
     }
-    for (const std::int32_t key : swallowed) {
-        TakeKeyPressedOverNoise(key);
+    for (const auto& [key, shifted] : swallowed) {
+        TakeKeyPressedOverNoise(key, shifted);
     }
 }
 

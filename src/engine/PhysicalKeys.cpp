@@ -68,13 +68,15 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
 }
 
 // A noise key's own events say nothing of the person's Shift: following them would let go of
-// an on-screen Shift the person latched.
-void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t /*shift*/) {
+// an on-screen Shift the person latched. The key-up's own Shift is the one its press had, as
+// near as the window knows: by now the person may have let go of Shift.
+void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t shift) {
     if (keyCode == mNoisePumpKey) {
         return;
     }
     FollowPhysicalShift();
-    TakeKeyPressedOverNoise(keyCode);
+    TakeKeysPressedOverNoise();
+    TakeKeyPressedOverNoise(keyCode, (shift & kShiftMask) != 0);
 }
 
 std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {

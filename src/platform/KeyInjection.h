@@ -8,6 +8,8 @@ namespace mirvane {
 inline constexpr std::uint32_t kKeyEventExtendedKey = 1;
 inline constexpr std::uint32_t kKeyEventKeyUp = 2;
 
+enum class PressElsewhere { None, Unshifted, Shifted };
+
 // Puts key strokes into the system's input queue, where every program (and every key
 // logger) sees them as typed. Virtual-key codes are the Windows codes.
 class KeyInjector {
@@ -18,8 +20,9 @@ public:
     // Milliseconds a key may stay down before the system repeats it; 0 when it does not say.
     virtual std::int32_t RepeatDelay() = 0;
     // Whether somebody else (the person, another program) has pressed a key since this injector
-    // pressed it and while it was still down. Asking answers once.
-    virtual bool PressedElsewhere(std::uint8_t virtualKey) = 0;
+    // pressed it and while it was still down, and whether Shift was down at that press: by the
+    // time it is asked the person may have let go of Shift. Asking answers once.
+    virtual PressElsewhere PressedElsewhere(std::uint8_t virtualKey) = 0;
 };
 
 // The current keyboard layout's answer to "which key types this character": the virtual-key

@@ -242,28 +242,31 @@ TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
 
 // The X server drops the press of a key a noise key holds: the key layer's word that it was
 // pressed, asked before the person's next key, or else its key-up, types its character in
-// place, with Caps Lock as it is. Windows passes the press on: its character counts once.
+// place, with Caps Lock as it is and Shift as it was then, though it is up by now. Windows
+// passes the press on: its character counts once.
 TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItTypesOnce) {
     enum class Press { Dropped, DroppedAndTold, PassedOn };
     k.SetObsfucate(true);
-    for (bool caps : {false, true}) {
-        for (Press press : {Press::Dropped, Press::DroppedAndTold, Press::PassedOn}) {
-            h.keyState.capsLock = caps;
-            ASSERT_GT(NoiseStep(h, 11), 0); // "a" or "A", held
-            if (press == Press::DroppedAndTold) {
-                h.wire.pressedElsewhere = {65};
-                k.KeyDown(49, 0); // the person's next key, "1"
-            } else if (press == Press::PassedOn) {
-                k.KeyDown(65, 0);
-                k.KeyPress(caps ? u'A' : u'a');
+    for (bool shifted : {false, true}) {
+        for (bool caps : {false, true}) {
+            for (Press press : {Press::Dropped, Press::DroppedAndTold, Press::PassedOn}) {
+                h.keyState.capsLock = caps;
+                ASSERT_GT(NoiseStep(h, 11), 0); // "a" or "A", held
+                if (press == Press::DroppedAndTold) {
+                    h.wire.pressedElsewhere = {{65, shifted}};
+                    k.KeyDown(49, 0); // the person's next key, "1"
+                } else if (press == Press::PassedOn) {
+                    k.KeyDown(65, shifted ? 1 : 0);
+                    k.KeyPress(caps != shifted ? u'A' : u'a');
+                }
+                k.KeyUp(65, shifted && press == Press::Dropped ? 1 : 0);
+                EXPECT_FALSE(k.NoiseKeyHeld());
+                k.KeyPress(u'1');
             }
-            k.KeyUp(65, 0);
-            EXPECT_FALSE(k.NoiseKeyHeld());
-            k.KeyPress(u'1');
         }
     }
-    EXPECT_EQ(k.CurrentPassword(), u"a1a1a1A1A1A1");
-    EXPECT_EQ(w.password.text, std::u16string(18, u'*'));
+    EXPECT_EQ(k.CurrentPassword(), u"a1a1a1A1A1A1A1A1A1a1a1a1");
+    EXPECT_EQ(w.password.text, std::u16string(36, u'*'));
 }
 
 // A noise key's own events are no sign of the person: switching the option off inside its

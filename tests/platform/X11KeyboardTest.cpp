@@ -293,7 +293,8 @@ TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
 }
 
 // The server swallows a press of a key that is down: somebody else's press of a key the layer
-// holds is still told, once; its own press and another key's are not.
+// holds is still told, once, with the Shift it had though Shift is up when asked; its own press
+// and another key's are not.
 TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
     xcb_connection_t* other = xcb_connect(nullptr, nullptr);
     const auto press = [other](std::uint8_t keycode, std::uint8_t type) {
@@ -302,14 +303,29 @@ TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
     };
     keyboard.KeyboardEvent('Q', 0);
     const std::uint8_t q = keyboard.KeysDown().front();
-    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
+    EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
     press(static_cast<std::uint8_t>(q + 1), XCB_KEY_PRESS); // the key beside it
     press(static_cast<std::uint8_t>(q + 1), XCB_KEY_RELEASE);
-    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
-    press(q, XCB_KEY_PRESS);
-    EXPECT_TRUE(QTest::qWaitFor([&] { return keyboard.PressedElsewhere('Q'); }, 2000));
-    EXPECT_FALSE(keyboard.PressedElsewhere('Q'));
-    press(q, XCB_KEY_RELEASE);
-    keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
+    EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
+    for (const bool shifted : {false, true}) {
+        std::uint8_t shift = 0;
+        if (shifted) {
+            keyboard.KeyboardEvent('Q', 0);
+            keyboard.KeyboardEvent(16, 0);
+            shift = keyboard.KeysDown().back() == q ? keyboard.KeysDown().front() : keyboard.KeysDown().back();
+        }
+        // Shift goes up before the layer reads a thing: the Shift of now is not the press's.
+        press(q, XCB_KEY_PRESS);
+        if (shifted) {
+            press(shift, XCB_KEY_RELEASE);
+        }
+        PressElsewhere told = PressElsewhere::None;
+        EXPECT_TRUE(QTest::qWaitFor([&] { return (told = keyboard.PressedElsewhere('Q')) != PressElsewhere::None; }, 2000));
+        EXPECT_EQ(told, shifted ? PressElsewhere::Shifted : PressElsewhere::Unshifted);
+        EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
+        press(q, XCB_KEY_RELEASE);
+        keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
+        keyboard.KeyboardEvent(16, kKeyEventKeyUp);
+    }
     xcb_disconnect(other);
 }

@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <functional>
+#include <map>
 #include <random>
 #include <set>
 
@@ -131,7 +132,15 @@ public:
     }
     bool IsForeground(std::uintptr_t) override { return foreground; }
     std::int32_t RepeatDelay() override { return repeatDelay; }
-    bool PressedElsewhere(std::uint8_t key) override { return pressedElsewhere.erase(key) != 0; }
+    PressElsewhere PressedElsewhere(std::uint8_t key) override {
+        const auto told = pressedElsewhere.find(key);
+        if (told == pressedElsewhere.end()) {
+            return PressElsewhere::None;
+        }
+        const PressElsewhere press = told->second ? PressElsewhere::Shifted : PressElsewhere::Unshifted;
+        pressedElsewhere.erase(told);
+        return press;
+    }
 
     FakeKeyState& keyState;
     Keyboard* keyboard = nullptr;
@@ -143,7 +152,7 @@ public:
     std::u16string cannotType; // characters the keyboard map has no key for
     bool foreground = true;
     std::int32_t repeatDelay = 660;
-    std::set<int> pressedElsewhere; // keys somebody pressed again while the program held them
+    std::map<int, bool> pressedElsewhere; // keys somebody pressed again while the program held them, and whether with Shift
     bool flipShiftOnPress = false;  // the person presses or lets go of Shift just then
     int pumps = 0;
 };

@@ -31,7 +31,7 @@ public:
         lastFlags = flags;
     }
     std::int32_t RepeatDelay() override { return 660; }
-    bool PressedElsewhere(std::uint8_t) override { return false; }
+    PressElsewhere PressedElsewhere(std::uint8_t) override { return PressElsewhere::None; }
     std::vector<KeyEvent> events;
     std::uint32_t lastFlags = 0;
     long limit = -1;

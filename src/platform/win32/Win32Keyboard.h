@@ -12,7 +12,7 @@ public:
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
     std::int32_t RepeatDelay() override;
     // Windows delivers a key pressed again while down as a repeat: nothing is swallowed.
-    bool PressedElsewhere(std::uint8_t /*virtualKey*/) override { return false; }
+    PressElsewhere PressedElsewhere(std::uint8_t /*virtualKey*/) override { return PressElsewhere::None; }
     std::int16_t ScanCharacter(char16_t character) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
     std::int16_t GetKeyState(int virtualKey) override;

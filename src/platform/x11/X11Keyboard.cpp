@@ -48,6 +48,7 @@ X11Keyboard::X11Keyboard() {
         auto state = Owned(xcb_xkb_get_state_reply(
             mConnection, xcb_xkb_get_state(mConnection, XCB_XKB_ID_USE_CORE_KBD), nullptr));
         mGroup = state ? state->group : 0;
+        mShifted = state && (state->mods & XCB_MOD_MASK_SHIFT) != 0;
     }
     WatchRawKeyPresses();
 }
@@ -87,7 +88,9 @@ void X11Keyboard::FollowKeyboardChanges() {
                 if (own > 0) {
                     --own;
                 } else {
-                    mPressedByOthers[raw->detail] = true;
+                    // Without XKB's word of each change, Shift as it is now is the best guess.
+                    const bool shifted = mHasXkb ? mShifted : (GetAsyncKeyState(kShift) & kKeyDownBit) != 0;
+                    mPressedByOthers[raw->detail] = shifted ? PressElsewhere::Shifted : PressElsewhere::Unshifted;
                 }
             }
         } else if (type == XCB_MAPPING_NOTIFY) {
@@ -95,7 +98,10 @@ void X11Keyboard::FollowKeyboardChanges() {
         } else if (mHasXkb && type == mXkbFirstEvent) {
             const std::uint8_t xkbType = reinterpret_cast<const std::uint8_t*>(event)[1];
             if (xkbType == XCB_XKB_STATE_NOTIFY) {
-                mGroup = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event)->group;
+                // Read in order with the raw presses: the Shift a press had, not the one of now.
+                const auto* state = reinterpret_cast<const xcb_xkb_state_notify_event_t*>(event);
+                mGroup = state->group;
+                mShifted = (state->mods & XCB_MOD_MASK_SHIFT) != 0;
             } else {
                 reload = true;
             }
@@ -185,7 +191,7 @@ void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
     } else {
         pressed = keycode;
         GuardKeyPressed(keycode);
-        mPressedByOthers[keycode] = false;
+        mPressedByOthers[keycode] = PressElsewhere::None;
         mOwnPressesUnseen[keycode] += mHasRawEvents ? 1 : 0;
     }
     xcb_test_fake_input(mConnection, release ? XCB_KEY_RELEASE : XCB_KEY_PRESS, keycode, XCB_CURRENT_TIME, XCB_NONE,
@@ -197,10 +203,10 @@ void X11Keyboard::KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) {
     }
 }
 
-bool X11Keyboard::PressedElsewhere(std::uint8_t virtualKey) {
+PressElsewhere X11Keyboard::PressedElsewhere(std::uint8_t virtualKey) {
     FollowKeyboardChanges();
     const std::uint8_t keycode = mPressedKeycode[virtualKey];
-    return keycode != 0 && std::exchange(mPressedByOthers[keycode], false);
+    return keycode == 0 ? PressElsewhere::None : std::exchange(mPressedByOthers[keycode], PressElsewhere::None);
 }
 
 std::int32_t X11Keyboard::RepeatDelay() {

@@ -24,7 +24,7 @@ public:
 
     void KeyboardEvent(std::uint8_t virtualKey, std::uint32_t flags) override;
     std::int32_t RepeatDelay() override;
-    bool PressedElsewhere(std::uint8_t virtualKey) override;
+    PressElsewhere PressedElsewhere(std::uint8_t virtualKey) override;
     std::int16_t ScanCharacter(char16_t character) override;
     std::int16_t GetAsyncKeyState(int virtualKey) override;
     std::int16_t GetKeyState(int virtualKey) override;
@@ -57,7 +57,8 @@ private:
     bool mHasRawEvents = false;
     std::uint8_t mInputOpcode = 0;
     std::array<int, 256> mOwnPressesUnseen{}; // by keycode: our presses whose raw events are still to come
-    std::array<bool, 256> mPressedByOthers{}; // by keycode: a press not ours since our own
+    std::array<PressElsewhere, 256> mPressedByOthers{}; // by keycode: a press not ours since our own
+    bool mShifted = false; // Shift in the server's state as of the last event read
 };
 
 } // namespace mirvane::x11
