@@ -8,8 +8,8 @@ answer it gets ("GOT:<text>" or "EMPTY"), so that a test can see what leaked.
                                    time and with recent server time stamps
   probe.py read SELECTION TARGET   reads PRIMARY or CLIPBOARD once as TARGET
   probe.py own TEXT                owns CLIPBOARD and serves TEXT until killed
-  probe.py keys                    a key logger: every key press and release the server takes,
-                                   from any device ("P 38", "R 38"), after "READY"
+  probe.py keys                    a key logger: every raw key press and release of any device
+                                   ("P 38", "R 38"), after "READY"
   probe.py down                    the keycodes held down on the server now ("DOWN 38 50")
   probe.py cursor                  the pointer image the server shows now: its size, how many
                                    pixels are opaque and the colour of the first of them"""
@@ -150,27 +150,22 @@ def own(text):
 
 
 def keys():
-    from Xlib.ext import record
-    from Xlib.protocol import rq
-    context = d.record_create_context(0, [record.AllClients], [{
-        "core_requests": (0, 0), "core_replies": (0, 0), "ext_requests": (0, 0, 0, 0),
-        "ext_replies": (0, 0, 0, 0), "delivered_events": (0, 0), "device_events": (X.KeyPress, X.KeyRelease),
-        "errors": (0, 0), "client_started": False, "client_died": False}])
-    d.sync()  # the context exists before the other connection enables it
-    recorder = display.Display()
-
-    def handle(reply):
-        if reply.category == record.StartOfData:
-            say("READY")
-        if reply.category != record.FromServer:
-            return
-        data = reply.data
-        while data:
-            e, data = rq.EventField(None).parse_binary_value(data, recorder.display, None, None)
-            if e.type in (X.KeyPress, X.KeyRelease):
-                say(f"{'P' if e.type == X.KeyPress else 'R'} {e.detail}")
-
-    recorder.record_enable_context(context, handle)
+    """A key logger as malware starts one: XI2's raw key events, with what a root-window watcher of every
+    device selects beside them (its key, button, pointer and focus events)."""
+    import struct
+    from Xlib.ext import xinput
+    watch = (xinput.KeyPressMask | xinput.KeyReleaseMask | xinput.ButtonPressMask | xinput.ButtonReleaseMask |
+             xinput.MotionMask | xinput.EnterMask | xinput.LeaveMask | xinput.FocusInMask | xinput.FocusOutMask |
+             xinput.HierarchyChangedMask | xinput.DeviceChangedMask | xinput.PropertyEventMask)
+    root.xinput_select_events([(xinput.AllDevices, watch),
+                               (xinput.AllMasterDevices, xinput.RawKeyPressMask | xinput.RawKeyReleaseMask)])
+    d.sync()
+    say("READY")
+    while True:
+        e = d.next_event()
+        if getattr(e, "evtype", None) in (xinput.RawKeyPress, xinput.RawKeyRelease):
+            detail = struct.unpack_from("=I", e.data, 6)[0]  # after the device and the time
+            say(f"{'P' if e.evtype == xinput.RawKeyPress else 'R'} {detail}")
 
 
 if __name__ == "__main__":

@@ -23,11 +23,12 @@ def presses(logger):
 
 class Noise(unittest.TestCase):
     def setUp(self):
+        # There before the program, as malware at a public terminal is.
+        self.logger = Probe("keys")
+        self.addCleanup(self.logger.stop)
         self.program = Program()
         self.addCleanup(self.program.stop)
         self.program.move_clear_of_other_programs()
-        self.logger = Probe("keys")
-        self.addCleanup(self.logger.stop)
         self.line = self.program.password_line()
 
     def switch(self):
