@@ -32,8 +32,7 @@ const Rows kDvorakShifted{u"~!@#$%^&&*(){}", u"\"<>PYFGCRL?+|", u"AOEUIDHTNS_", 
 // Shift and Caps Lock each choose the shifted set and together cancel; "&" shows as "&&".
 TEST(Captions, EveryRowForEachShiftAndCapsLockInBothArrangements) {
     struct Case {
-        bool shift;
-        bool caps;
+        bool shift, caps;
         std::int16_t layout;
         const Rows& rows;
     };
@@ -60,14 +59,13 @@ TEST(Captions, EveryRowForEachShiftAndCapsLockInBothArrangements) {
 
 TEST(Captions, SpecialKeysKeepTheirCaptionsAndSparesTheirNumbers) {
     EngineHarness h;
-    FakeWindow& w = *h.window;
-    h.keyboard->ButtonClick(w.Key(30)); // Caps Lock
-    h.keyboard->SetKeyboardLayoutType(3);
+    h.k.ButtonClick(h.w.Key(30)); // Caps Lock
+    h.k.SetKeyboardLayoutType(3);
     const std::pair<int, std::u16string> specials[] = {
         {15, u"bksp"}, {16, u"tab"}, {30, u"lock"}, {29, u"ent"}, {42, u"shft"}, {53, u"shft"},
         {54, u"ctrl"}, {55, u"win"}, {56, u"alt"},  {58, u"alt"}, {57, u""},     {14, u"14"},
         {59, u"59"},   {60, u"60"},  {61, u"61"},   {62, u"62"},  {63, u"63"},   {64, u"64"}};
     for (const auto& [number, caption] : specials) {
-        EXPECT_EQ(w.Key(number).caption, caption) << number;
+        EXPECT_EQ(h.w.Key(number).caption, caption) << number;
     }
 }

@@ -10,11 +10,9 @@ using namespace mirvane::test;
 namespace {
 // Sets the outer width without an event, then lays out as a user's resize would.
 void ResizeTo(EngineHarness& h, std::int32_t width, std::int32_t height = 0) {
-    h.window->width = width;
-    if (height > 0) {
-        h.window->height = height;
-    }
-    h.keyboard->Resize();
+    h.w.width = width;
+    h.w.height = height > 0 ? height : h.w.height;
+    h.k.Resize();
 }
 } // namespace
 
@@ -103,10 +101,8 @@ TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNestingAndErrorsReleaseI
     // An error in the layout is reported once and releases the guard too.
     w.Key(30).failOnLeft = true;
     ResizeTo(h, 9700);
-    ASSERT_EQ(h.errors.errors.size(), 1U);
-    EXPECT_EQ(h.errors.errors[0].procedure, "Keyboard Resize");
-    EXPECT_EQ(h.errors.errors[0].number, 380);
-    EXPECT_EQ(h.errors.errors[0].description, "Invalid property value");
+    EXPECT_EQ(h.errors.errors,
+              (std::vector<LoggedError>{{"Keyboard Resize", 380, "Invalid property value"}}));
 
     w.Key(30).failOnLeft = false;
     ResizeTo(h, 8000);

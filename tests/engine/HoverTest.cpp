@@ -7,14 +7,8 @@ using namespace mirvane::test;
 
 namespace {
 struct Hovering : EngineTest {
-
-    Hovering() {
-        // The window's outer rectangle: 100 to 700 pixels across, 100 to 500 down.
-        w.left = 1500;
-        w.top = 1500;
-        w.width = 9000;
-        w.height = 6000;
-    }
+    // The window's outer rectangle: 100 to 700 pixels across, 100 to 500 down.
+    Hovering() { std::tie(w.left, w.top, w.width, w.height) = std::tuple(1500, 1500, 9000, 6000); }
     Hovering& Move(int number) {
         k.ButtonMouseMove(w.Key(number), 0, 0, 0, 0);
         return *this;
@@ -34,10 +28,8 @@ TEST_F(Hovering, TheStatesAndEveryTransition) {
     struct Step {
         const char* what;
         std::function<void(Hovering&)> act;
-        bool hoverOn;
-        bool counting;
-        int current;
-        int restarts; // countdowns stopped by this step
+        bool hoverOn, counting;
+        int current, restarts; // restarts: countdowns stopped by this step
         std::u16string typed;
     };
     const Step steps[] = {
@@ -95,27 +87,25 @@ TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
          {Case{{2}, true, 2, 0}, Case{{3}, true, 3, 1}, Case{{3}, false, 1, 1}, Case{{2, 3}, false, 2, 1},
           Case{{3, 3}, true, 3, 1}, Case{{3, 1}, true, 1, 1}, Case{{3, 2}, true, 2, 1}}) {
         EngineHarness e;
-        FakeWindow& fw = *e.window;
-        fw.answerOk = c.answerOk;
+        e.w.answerOk = c.answerOk;
         for (std::int16_t mode : c.writes) {
-            e.keyboard->SetInputMode(mode);
+            e.k.SetInputMode(mode);
         }
         SCOPED_TRACE(std::to_string(c.writes.back()) + (c.answerOk ? " OK" : " Cancel"));
-        EXPECT_EQ(e.keyboard->InputMode(), c.mode);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeStandard).checked, c.mode == 1);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeHover).checked, c.mode == 2);
-        EXPECT_EQ(fw.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.mode == 3);
-        EXPECT_EQ(fw.toolbar.values["HideMouse"], c.mode == 3 ? 1 : 0);
-        EXPECT_EQ(e.keyboard->TimerEnabled(), c.mode != 1);
-        EXPECT_EQ(e.keyboard->MouseHidden(), c.mode == 3);
-        EXPECT_EQ(fw.greyDot, c.mode == 3);
-        EXPECT_EQ(fw.questions.size(), c.questions);
+        EXPECT_EQ(e.k.InputMode(), c.mode);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeStandard).checked, c.mode == 1);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeHover).checked, c.mode == 2);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.mode == 3);
+        EXPECT_EQ(e.w.toolbar.values["HideMouse"], c.mode == 3 ? 1 : 0);
+        EXPECT_EQ(e.k.TimerEnabled(), c.mode != 1);
+        EXPECT_EQ(e.k.MouseHidden(), c.mode == 3);
+        EXPECT_EQ(e.w.greyDot, c.mode == 3);
+        EXPECT_EQ(e.w.questions.size(), c.questions);
     }
     // The question, word for word.
-    EngineHarness e;
-    e.keyboard->SetInputMode(3);
+    k.SetInputMode(3);
     EXPECT_EQ(
-        e.window->questions.at(0),
+        w.questions.at(0),
         u"Hide mouse - turn it into grey dot?|Click OK if you want your mouse to become a small grey "
         u"dot when using this on screen keyboard.\r\n(This is designed to fool malicious screen capture "
         u"programs and is only available in the password mask view mode.)\r\n\r\nThis will not affect "

@@ -2,24 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <string_view>
-
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-struct Entry : EngineTest {
-    void Type(std::u16string_view characters) {
-        for (char16_t c : characters) {
-            k.KeyPress(static_cast<std::int16_t>(c));
-        }
-    }
-};
-} // namespace
+using Entry = EngineTest;
 
 // Editing itself is pinned on the real lines (window tests); here what the lines cannot show.
 TEST_F(Entry, KeysWithoutAnActionDoNothing) {
-    Type(u"ab");
+    h.Type(u"ab");
     const int focus = w.password.focusCount;
     for (int number : {54, 55, 56, 58, 59}) {
         k.ButtonClick(w.Key(number));
@@ -40,7 +30,7 @@ TEST_F(Entry, MappedTypingEntersWhatTheKeyAtThatPlaceShows) {
 }
 
 TEST_F(Entry, ClearTextEmptiesBothLinesAndTheBuffer) {
-    Type(u"abc");
+    h.Type(u"abc");
     w.plain.text = u"abc";
     k.ClearText();
     EXPECT_EQ(k.CurrentPassword(), u"");
@@ -56,9 +46,7 @@ TEST_F(Entry, NeitherLineGrowsBeyondItsLimitAndTheBufferStaysInStep) {
     k.ButtonClick(w.Key(31)); // a
     EXPECT_EQ(k.CurrentPassword().size(), 32767U);
     EXPECT_EQ(w.password.text.size(), 32767U);
-    w.password.SetSelLength(0);
-    w.password.SetSelStart(0);
-    w.password.SetSelLength(1);
+    w.password.Select(0, 1);
     k.KeyPress(u'y'); // a replaced selection still fits
     EXPECT_EQ(k.CurrentPassword().substr(0, 2), u"yx");
 

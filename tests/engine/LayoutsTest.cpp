@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 using namespace mirvane;
 using namespace mirvane::test;
@@ -19,9 +18,7 @@ std::vector<int> RowButtons(const Keyboard& k) {
 
 std::vector<std::u16string> AllCaptions(FakeWindow& w) {
     std::vector<std::u16string> captions;
-    for (const auto& b : w.buttons) {
-        captions.push_back(b->caption);
-    }
+    std::ranges::transform(w.buttons, std::back_inserter(captions), [](const auto& b) { return b->caption; });
     return captions;
 }
 

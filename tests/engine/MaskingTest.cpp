@@ -5,23 +5,16 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-struct Masking : EngineTest {
-
-    void MaskPlainText(const std::u16string& plain) {
-        k.SetTextIsMasked(false);
-        w.plain.text = plain;
-        k.SetTextIsMasked(true);
-    }
-};
-} // namespace
+using Masking = EngineTest;
 
 TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePassword) {
     using Case = std::pair<std::u16string, std::u16string>;
     for (const auto& [plain, password] :
          {Case{u"abc\r\ndef", u"abc"}, Case{u"a\tb", u"a\r\nb"}, Case{u"", u""}, Case{u"\r\nabc", u""},
           Case{u"x\ty\tz\r\n\t", u"x\r\ny\r\nz"}}) {
-        MaskPlainText(plain);
+        k.SetTextIsMasked(false);
+        w.plain.text = plain;
+        k.SetTextIsMasked(true);
         EXPECT_EQ(k.CurrentPassword(), password);
         EXPECT_EQ(w.password.text, std::u16string(password.size(), u'*'));
         EXPECT_EQ(w.plain.text, u"") << "the hidden plain line keeps no password";
@@ -45,8 +38,7 @@ TEST_F(Masking, SwitchingShowsOneLineAndSetsTheKeysAndMenu) {
 }
 
 TEST_F(Masking, HighlightTextSelectsTheMaskedLineOrPutsTheCaretAfterThePassword) {
-    k.KeyPress(u'a');
-    k.KeyPress(u'b');
+    h.Type(u"ab");
     k.HighlightText();
     EXPECT_EQ(w.password.selStart, 0);
     EXPECT_EQ(w.password.selLength, 2);

@@ -56,35 +56,31 @@ TEST(NoiseOption, SwitchingOnAndOffRebuildsTheLineFromTheBuffer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         EngineHarness e;
-        Keyboard& k = *e.keyboard;
-        FakeWindow& w = *e.window;
         if (c.clickAb) {
-            k.ButtonClick(w.Key(31)); // "a"
-            k.ButtonClick(w.Key(47)); // "b"
+            e.k.ButtonClick(e.w.Key(31)); // "a"
+            e.k.ButtonClick(e.w.Key(47)); // "b"
         }
         if (!c.masked) {
-            k.SetTextIsMasked(false);
+            e.k.SetTextIsMasked(false);
         }
-        for (const char16_t* p = c.plainText; *p != 0; ++p) {
-            k.KeyPress(static_cast<std::int16_t>(*p));
-        }
-        k.SetInputMode(c.hover ? 2 : 1);
-        k.SetObsfucate(true);
-        FakeTextLine& line = c.masked ? w.password : w.plain;
+        e.Type(c.plainText);
+        e.k.SetInputMode(c.hover ? 2 : 1);
+        e.k.SetObsfucate(true);
+        FakeTextLine& line = c.masked ? e.w.password : e.w.plain;
         if (!c.on) {
-            k.KeyPress(u'z'); // the person's, then noise, then Backspace takes the person's
+            e.k.KeyPress(u'z'); // the person's, then noise, then Backspace takes the person's
             line.text += u"q";
-            k.KeyPress(8);
-            k.SetObsfucate(false);
+            e.k.KeyPress(8);
+            e.k.SetObsfucate(false);
         }
-        EXPECT_EQ(k.CurrentPassword(), std::u16string(c.buffer));
+        EXPECT_EQ(e.k.CurrentPassword(), std::u16string(c.buffer));
         EXPECT_EQ(line.text, std::u16string(c.line));
         EXPECT_EQ(line.selStart, static_cast<std::int16_t>(line.text.size()));
         EXPECT_GT(line.focusCount, 0);
-        EXPECT_EQ(w.noiseTimer.enabled, c.on);
-        EXPECT_EQ(w.toolbar.values.at("Obsfucate"), c.on ? 1 : 0);
-        EXPECT_EQ(k.InputMode(), 1);
-        EXPECT_FALSE(w.timer1.enabled) << "hover entry ends";
+        EXPECT_EQ(e.w.noiseTimer.enabled, c.on);
+        EXPECT_EQ(e.w.toolbar.values.at("Obsfucate"), c.on ? 1 : 0);
+        EXPECT_EQ(e.k.InputMode(), 1);
+        EXPECT_FALSE(e.w.timer1.enabled) << "hover entry ends";
     }
 }
 
@@ -112,7 +108,7 @@ TEST_F(NoiseSteps, EachKeysExpectedCharacter) {
     e.keyState.held = {160};
     e.wire.cannotType = u"@";
     e.random.queued = {3 / 36.0, 0.0};
-    e.keyboard->RandomNoiseTimer();
+    e.k.RandomNoiseTimer();
     EXPECT_TRUE(e.wire.events.empty());
 }
 
@@ -221,19 +217,14 @@ TEST_F(NoiseSteps, NoneUnderAModifierOrInTheBackground) {
 // away; a key already on its way when the person selected leaves the selection standing.
 TEST_F(NoiseSteps, NoNoiseKeyOverThePersonsSelection) {
     k.SetObsfucate(true);
-    k.KeyPress(u'a');
-    k.KeyPress(u'b');
-    w.password.SetSelStart(0);
-    w.password.SetSelLength(2);
+    h.Type(u"ab");
+    w.password.Select(0, 2);
     EXPECT_EQ(NoiseStep(h, 11), 0);
     k.KeyPress(u'd');
     EXPECT_EQ(w.password.text, u"*");
     EXPECT_GT(NoiseStep(h, 11), 0);
     k.ReleaseNoiseKeys();
-    h.wire.inPump = [this] {
-        w.password.SetSelStart(0);
-        w.password.SetSelLength(2);
-    };
+    h.wire.inPump = [this] { w.password.Select(0, 2); };
     EXPECT_GT(NoiseStep(h, 12), 0); // "b"
     EXPECT_EQ(w.password.text, u"**");
     EXPECT_EQ(w.password.selLength, 2);
@@ -273,8 +264,7 @@ TEST_F(NoiseSteps, APersonsKeyPressedWhileTheNoiseHoldsItTypesOnce) {
 // pump keeps its character out, and they leave the on-screen Shift the person latched.
 TEST_F(NoiseSteps, ANoiseKeysOwnEventsAreNeverThePersons) {
     k.SetObsfucate(true);
-    k.KeyPress(u'x');
-    k.KeyPress(u'y');
+    h.Type(u"xy");
     k.ButtonClick(w.Key(42)); // "shft"
     ASSERT_GT(NoiseStep(h, 12), 0);
     k.ReleaseNoiseKeys();
@@ -294,13 +284,12 @@ TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
     const std::u16string typable = u"abcxyzABCZ0129!@#)(-=[]{};:'\",.<>/?\\|`~ ";
     for (int run = 0; run < 300; ++run) {
         EngineHarness e(static_cast<unsigned>(run));
-        Keyboard& k = *e.keyboard;
-        k.SetObsfucate(true);
+        e.k.SetObsfucate(true);
         std::u16string typed;
         for (int action = 0; action < 40; ++action) {
             const int r = static_cast<int>(draw() % 36) + 1;
             const auto coming = static_cast<char16_t>(r <= 10 ? u'0' + r - 1 : u'a' + r - 11);
-            const char16_t latest = k.NoiseChar().empty() ? u'q' : k.NoiseChar()[0];
+            const char16_t latest = e.k.NoiseChar().empty() ? u'q' : e.k.NoiseChar()[0];
             const char16_t shifted = Keyboard::ShiftCounterpart(std::u16string(1, coming))[0];
             const std::array<char16_t, 6> choices{
                 typable[draw() % typable.size()], 8, coming, shifted, latest, u'!'};
@@ -314,7 +303,7 @@ TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
             };
             switch (draw() % 8) {
             case 0: // outside any pump
-                k.KeyPress(static_cast<std::int16_t>(c));
+                e.k.KeyPress(static_cast<std::int16_t>(c));
                 person();
                 break;
             case 1: // just before the noise key's character, inside its pump
@@ -336,13 +325,13 @@ TEST(NoiseRecognition, TheBufferIsExactlyWhatThePersonTypedAmongNoise) {
                 }
                 break;
             case 6: // the plain line, holding noise, shows and hides again
-                k.SetTextIsMasked(!k.TextIsMasked());
+                e.k.SetTextIsMasked(!e.k.TextIsMasked());
                 break;
             default:
                 e.keyState.capsLock = !e.keyState.capsLock;
                 break;
             }
-            ASSERT_EQ(k.CurrentPassword(), typed) << "run " << run << " action " << action;
+            ASSERT_EQ(e.k.CurrentPassword(), typed) << "run " << run << " action " << action;
         }
     }
 }

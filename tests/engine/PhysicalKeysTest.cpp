@@ -5,17 +5,12 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-struct Physical : EngineTest {
-    FakeKeyState& keys = h.keyState;
-};
-} // namespace
+using Physical = EngineTest;
 
 TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
     struct Case {
         std::vector<int> held; // the Shift keys down: either side alone counts
-        bool capsLock;
-        bool shifted;
+        bool capsLock, shifted;
         char16_t typed;
         std::u16string entered;
     };
@@ -24,8 +19,8 @@ TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
                           Case{{161}, false, true, u'Q', u"Q"}, Case{{160}, false, true, u'Q', u"Q"},
                           Case{{}, true, true, u'1', u"!"}, Case{{16, 161}, true, false, u'q', u"q"}}) {
         k.ClearText();
-        keys.held = {c.held.begin(), c.held.end()};
-        keys.capsLock = c.capsLock;
+        h.keyState.held = {c.held.begin(), c.held.end()};
+        h.keyState.capsLock = c.capsLock;
         k.KeyDown(c.held.empty() ? 81 : 16, c.held.empty() ? 0 : 1);
         EXPECT_EQ(k.ShiftIsDown(), c.shifted);
         EXPECT_EQ(w.Key(31).caption, c.shifted ? u"A" : u"a");
@@ -33,8 +28,8 @@ TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
         EXPECT_EQ(k.CurrentPassword(), c.entered);
     }
     // Releasing Shift with Caps Lock off gives the normal set again.
-    keys.held.clear();
-    keys.capsLock = false;
+    h.keyState.held.clear();
+    h.keyState.capsLock = false;
     k.KeyUp(16, 0);
     EXPECT_FALSE(k.ShiftIsDown());
     EXPECT_EQ(w.Key(31).caption, u"a");
@@ -42,9 +37,9 @@ TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
 
 TEST_F(Physical, APhysicalShiftLeavesTheOnScreenLatchAloneUnlessMapped) {
     k.ButtonClick(w.Key(42)); // latch the on-screen Shift
-    keys.held.insert(16);
+    h.keyState.held.insert(16);
     k.KeyDown(16, 1);
-    keys.held.clear();
+    h.keyState.held.clear();
     k.KeyUp(16, 0);
     EXPECT_TRUE(k.ShiftIsDown());
 

@@ -81,8 +81,7 @@ TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
         w.password.text = u"***";
         w.Password().SetSelStart(1);
         w.plain.text = u"abc";
-        w.PlainText().SetSelStart(1);
-        w.PlainText().SetSelLength(1);
+        w.plain.Select(1, 1);
         toolkit.copies.clear();
         w.password.visible = c.password;
         w.plain.visible = !c.password;
@@ -98,13 +97,10 @@ TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
         EXPECT_EQ(toolkit.copies, std::vector<std::u16string>(*c.copied ? 1 : 0, c.copied));
     }
     // The engine alone puts text in the password line: what it does not take, nobody does.
+    const auto codeAfter = [this](TextLine& l, std::int16_t c) { return form.LineKeyPress(l, c), c; };
     for (const std::int16_t refused : {std::int16_t{0x200B}, std::int16_t{13}, std::int16_t{27}}) {
-        std::int16_t code = refused;
-        form.LineKeyPress(w.Password(), code);
-        EXPECT_EQ(code, 0) << refused;
-        code = refused;
-        form.LineKeyPress(w.PlainText(), code);
-        EXPECT_EQ(code, refused) << refused;
+        EXPECT_EQ(codeAfter(w.Password(), refused), 0) << refused;
+        EXPECT_EQ(codeAfter(w.PlainText(), refused), refused) << refused;
     }
 }
 
@@ -123,8 +119,7 @@ TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) 
                           Case{1, 3, {11, 11}, true, 0, 3, 0}, Case{1, 5, {20, 20}, false, 0, 1, 3},
                           Case{2, 2, {20, 20}, false, 0, 1, 3}, Case{1, 0, {20, 20}, false, 0, 1, 3}}) {
         w.plain.text = u"abcdef";
-        w.PlainText().SetSelStart(1);
-        w.PlainText().SetSelLength(3);
+        w.plain.Select(1, 3);
         toolkit.dragged.clear();
         SCOPED_TRACE(testing::Message() << "press at " << c.at << " with " << c.button);
         EXPECT_EQ(form.PlainLinePressArmsDrag(w.PlainText(), c.button, c.at, {10, 10}), c.armed);
@@ -149,8 +144,7 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
         w.password.text = u"abcdef";
         toolkit.effect = effect;
         toolkit.dragged.clear();
-        w.Password().SetSelStart(2);
-        w.Password().SetSelLength(2);
+        w.password.Select(2, 2);
         form.LineMouseMove(w.Password(), 0, 0);
         w.Password().SetSelStart(3); // the toolkit put the caret under the press
         form.LineMouseDown(w.Password(), 1, 0);
@@ -222,25 +216,15 @@ TEST(FormRules, LayeringFailureAboutBoxAndTooltip) {
         "Hide password in amongst random characters - not working now: the system takes none of its keys");
 }
 
-TEST_F(FormTest, CommandsFlipTheirChecksAndReachTheWindowAndTheSystem) {
+TEST_F(FormTest, CommandsFlipTheirChecksAndReachTheSystem) {
     form.OnMenu(Menu::FileKeepOnTop);
     EXPECT_TRUE(w.MenuEntry(Menu::FileKeepOnTop).Checked());
     EXPECT_EQ(stacking.calls.back(), std::make_pair(w.Handle(), true));
     form.OnToolbarButton("KeepOnTop");
     EXPECT_FALSE(w.MenuEntry(Menu::FileKeepOnTop).Checked());
     EXPECT_EQ(stacking.calls.back(), std::make_pair(w.Handle(), false));
-
-    const std::int32_t keyTop = w.Button(1).Top();
-    const std::int32_t windowHeight = w.Height();
-    form.OnMenu(Menu::ViewToolbar);
-    EXPECT_FALSE(w.Toolbar().Visible());
-    EXPECT_EQ(w.Button(1).Top(), keyTop - 420);
-    EXPECT_EQ(w.Height(), windowHeight - 420);
-
     form.OnMenu(Menu::HelpAbout);
-    form.OnMenu(Menu::FileExit);
     EXPECT_EQ(toolkit.abouts, 1);
-    EXPECT_EQ(toolkit.closes, 1);
 }
 
 } // namespace

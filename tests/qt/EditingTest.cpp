@@ -23,51 +23,34 @@ struct Editing {
     QWidget* Visible() { return password->isVisible() ? static_cast<QWidget*>(password) : plain; }
     TextLine& Line() { return password->isVisible() ? static_cast<TextLine&>(*password) : *plain; }
     void Keys(const char* text) { QTest::keyClicks(Visible(), QString::fromUtf8(text)); }
-    void Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QTest::keyClick(Visible(), key, modifiers);
-    }
+    void Key(Qt::Key key, Qt::KeyboardModifiers held = {}) { QTest::keyClick(Visible(), key, held); }
     void Commit(const char16_t* text) {
         QInputMethodEvent commit;
         commit.setCommitString(QString::fromUtf16(text));
         QApplication::sendEvent(Visible(), &commit);
     }
-    void Mask() { h.Menu(Menu::ViewPasswordMask); }
-    // "cd" on a new line after what is typed, caret at the start of that line.
-    void SecondLine() {
-        Key(Qt::Key_Return);
-        Keys("cd");
-        Key(Qt::Key_Home);
-    }
 };
 
 using Step = std::function<void(Editing&)>;
-Step Keys(const char* text) {
-    return [text](Editing& e) { e.Keys(text); };
-}
-Step Key(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+const auto Keys = [](const char* text) -> Step { return [text](Editing& e) { e.Keys(text); }; };
+const auto Key = [](Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) -> Step {
     return [=](Editing& e) { e.Key(key, modifiers); };
-}
-Step Commit(const char16_t* text) {
-    return [text](Editing& e) { e.Commit(text); };
-}
-Step Click(const char* caption) {
-    return [caption](Editing& e) { e.h.Click(caption); };
-}
-Step Choose(Menu item) {
-    return [item](Editing& e) { e.h.Menu(item); };
-}
-Step Clip(const QString& text) {
+};
+const auto Commit = [](const char16_t* text) -> Step { return [text](Editing& e) { e.Commit(text); }; };
+const auto Click = [](const char* caption) -> Step { return [caption](Editing& e) { e.h.Click(caption); }; };
+const auto Choose = [](Menu item) -> Step { return [item](Editing& e) { e.h.Menu(item); }; };
+const auto Clip = [](const QString& text) -> Step {
     return [text](Editing&) { QGuiApplication::clipboard()->setText(text); };
-}
+};
 const Step kMask = Choose(Menu::ViewPasswordMask);
-const Step kSecondLine = [](Editing& e) { e.SecondLine(); };
+// "cd" on a new line after what is typed, caret at the start of that line.
+const Step kSecondLine = [](Editing& e) { e.Key(Qt::Key_Return), e.Keys("cd"), e.Key(Qt::Key_Home); };
 
 struct Edit {
     const char* name;
     bool masked;
     const char* typed;
-    int caret;
-    int selection;
+    int caret, selection;
     std::vector<Step> steps;
     std::optional<std::u16string> buffer;
     std::u16string line;
@@ -130,7 +113,7 @@ TEST(EditingTable, BufferLineAndCaretAfterEachWayOfEditing) {
         SCOPED_TRACE(edit.name);
         Editing e;
         if (!edit.masked) {
-            e.Mask();
+            kMask(e);
         }
         e.Visible()->setFocus();
         e.Keys(edit.typed);

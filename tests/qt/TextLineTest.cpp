@@ -148,27 +148,22 @@ TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTh
     DragFrom(At(1));
     EXPECT_EQ(during, (std::vector<std::u16string>{u"", u"", u"Pw0rd!", u""}));
 
-    struct Case {
-        const char* when;
-        Qt::DropAction result;
-        bool waitPastTheDeadline;
-        std::u16string expected;
-    };
-    for (const Case& c : {Case{"right after the drop", Qt::MoveAction, false, u"Pw0rd!"},
-                          Case{"after a cancelled drag", Qt::IgnoreAction, false, u""},
-                          Case{"after the deadline", Qt::CopyAction, true, u""}}) {
+    for (const auto& [when, result, waitPastTheDeadline, expected] :
+         {std::tuple{"right after the drop", Qt::MoveAction, false, u"Pw0rd!"},
+          std::tuple{"after a cancelled drag", Qt::IgnoreAction, false, u""},
+          std::tuple{"after the deadline", Qt::CopyAction, true, u""}}) {
         h.Window().RunDragsWith([&](QDrag& drag) {
             data = drag.mimeData();
             gate.Dropped(kTarget);
-            return c.result;
+            return result;
         });
         QTest::mouseDClick(password, Qt::LeftButton, Qt::NoModifier, At(1));
         DragFrom(At(1));
         QTest::mouseRelease(password, Qt::LeftButton, Qt::NoModifier, At(1));
-        if (c.waitPastTheDeadline) {
+        if (waitPastTheDeadline) {
             EXPECT_TRUE(QTest::qWaitFor([&] { return !gate.Open(); }, 5 * frmKeyboard::kDropAnswerMs));
         }
-        EXPECT_EQ(read(kTarget), c.expected) << c.when;
+        EXPECT_EQ(read(kTarget), expected) << when;
     }
 }
 

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <array>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -65,8 +64,7 @@ public:
 
     int number;
     std::u16string caption;
-    bool enabled = true;
-    bool failOnLeft = false;
+    bool enabled = true, failOnLeft = false;
     int leftWrites = 0;
 };
 
@@ -91,10 +89,10 @@ public:
     std::u16string PasswordChar() const override { return passwordChar; }
     void SetPasswordChar(const std::u16string& p) override { passwordChar = p; }
     void SetFocus() override { ++focusCount; }
+    void Select(std::int16_t start, std::int16_t length) { SetSelStart(start), SetSelLength(length); }
 
     std::u16string text;
-    std::int16_t selStart = 0;
-    std::int16_t selLength = 0;
+    std::int16_t selStart = 0, selLength = 0;
     std::u16string passwordChar;
     int focusCount = 0;
 };
@@ -107,9 +105,7 @@ public:
     void SetEnabled(bool e) override { enabled = e; }
     bool Visible() const override { return visible; }
 
-    bool checked = false;
-    bool enabled = true;
-    bool visible = true;
+    bool checked = false, enabled = true, visible = true;
 };
 
 class FakeTimer final : public Timer {
@@ -125,8 +121,7 @@ public:
 
     bool enabled = false;
     std::int32_t interval = 0;
-    int starts = 0;
-    int stops = 0; // a countdown stopped, by itself or to restart
+    int starts = 0, stops = 0; // stops: a countdown stopped, by itself or to restart
 };
 
 class FakeToolbar final : public FakePlaced<ToolbarControl> {
@@ -183,10 +178,7 @@ public:
     Placeable& StatusBar() override { return statusBar; }
     ScreenMetrics Screen() const override { return screen; }
     WindowHandle Handle() const override { return 0x2a00001; }
-    void Show() override {
-        visible = true;
-        ++shows;
-    }
+    void Show() override { visible = true, ++shows; }
     void AttachKeyboard(Keyboard* k) override { keyboard = k; }
     bool SizedByWindowManager() const override { return maximized; }
     bool CustomPointer() const override { return greyDot; }
@@ -214,24 +206,17 @@ public:
     }
 
     std::array<std::unique_ptr<FakeButton>, kKeyButtonCount> buttons;
-    FakeTextLine password;
-    FakeTextLine plain;
+    FakeTextLine password, plain;
     std::array<FakeMenuItem, kMenuCount> menus;
-    FakeTimer timer1;
-    FakeTimer noiseTimer;
+    FakeTimer timer1, noiseTimer;
     FakeToolbar toolbar;
     FakePlaced<Placeable> statusBar;
     ScreenMetrics screen{15.0, 15.0, 1280 * 15, 1024 * 15};
     Keyboard* keyboard = nullptr;
-    int shows = 0;
-    int resizeEvents = 0;
-    bool maximized = false;
-    bool greyDot = false;
+    int shows = 0, resizeEvents = 0, beeps = 0;
+    bool maximized = false, greyDot = false, answerOk = true, lineHasFocus = true;
     ScreenPoint pointer{0, 0};
-    int beeps = 0;
     std::vector<std::u16string> questions;
-    bool answerOk = true;
-    bool lineHasFocus = true;
 };
 
 } // namespace mirvane::test

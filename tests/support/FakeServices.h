@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <map>
@@ -23,7 +24,8 @@ namespace mirvane::test {
 // Draws from a fixed seed, or hands out queued values first.
 class SeededRandom final : public RandomSource {
 public:
-    explicit SeededRandom(unsigned seed = 12345) : mEngine(seed) {}
+    explicit SeededRandom(unsigned seed = 12345, std::deque<double> first = {})
+        : queued(std::move(first)), mEngine(seed) {}
     double Next() override {
         ++draws;
         if (!queued.empty()) {
@@ -44,6 +46,7 @@ struct LoggedError {
     std::string procedure;
     std::int32_t number;
     std::string description;
+    bool operator==(const LoggedError&) const = default;
 };
 
 class RecordingErrorLog final : public ErrorLog {
@@ -75,8 +78,7 @@ public:
     }
     bool OtherModifierHeld() override { return otherModifier; }
     std::set<int> held;
-    bool capsLock = false;
-    bool otherModifier = false; // AltGr, Super and the like
+    bool capsLock = false, otherModifier = false; // otherModifier: AltGr, Super and the like
 };
 
 // The X server and the focused text line in one: a key pressed gives the character a US
@@ -133,13 +135,9 @@ public:
     bool IsForeground(std::uintptr_t) override { return foreground; }
     std::int32_t RepeatDelay() override { return repeatDelay; }
     PressElsewhere PressedElsewhere(std::uint8_t key) override {
-        const auto told = pressedElsewhere.find(key);
-        if (told == pressedElsewhere.end()) {
-            return PressElsewhere::None;
-        }
-        const PressElsewhere press = told->second ? PressElsewhere::Shifted : PressElsewhere::Unshifted;
-        pressedElsewhere.erase(told);
-        return press;
+        using enum PressElsewhere;
+        const auto told = pressedElsewhere.extract(key);
+        return !told ? None : told.mapped() ? Shifted : Unshifted;
     }
 
     FakeKeyState& keyState;
@@ -152,8 +150,8 @@ public:
     std::u16string cannotType; // characters the keyboard map has no key for
     bool foreground = true;
     std::int32_t repeatDelay = 660;
-    std::map<int, bool> pressedElsewhere; // keys somebody pressed again while the program held them, and whether with Shift
-    bool flipShiftOnPress = false;  // the person presses or lets go of Shift just then
+    std::map<int, bool> pressedElsewhere; // keys pressed again while the program held them: with Shift?
+    bool flipShiftOnPress = false;        // the person presses or lets go of Shift just then
     int pumps = 0;
 };
 
@@ -171,12 +169,12 @@ public:
 
 // A keyboard engine on a fake window, with the fakes in reach.
 struct EngineHarness {
-    explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {}) : random(seed) {
-        random.queued = std::move(firstDraws);
-        keyboard = std::make_unique<Keyboard>(KeyboardServices{
-            [this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random, errors, layering,
-            [this] { return hoverInterval; }, keyState, wire, wire, wire, wire});
+    explicit EngineHarness(unsigned seed = 12345, std::deque<double> firstDraws = {})
+        : random(seed, std::move(firstDraws)) {
         wire.keyboard = keyboard.get();
+    }
+    void Type(std::u16string_view text) {
+        std::ranges::for_each(text, [this](char16_t c) { k.KeyPress(static_cast<std::int16_t>(c)); });
     }
 
     SeededRandom random;
@@ -186,14 +184,18 @@ struct EngineHarness {
     FakeKeyState keyState;
     FakeKeyboardWire wire{keyState};
     FakeWindow* window = nullptr;
-    std::unique_ptr<Keyboard> keyboard;
+    std::unique_ptr<Keyboard> keyboard = std::make_unique<Keyboard>(KeyboardServices{
+        [this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random, errors, layering,
+        [this] { return hoverInterval; }, keyState, wire, wire, wire, wire});
+    Keyboard& k = *keyboard;
+    FakeWindow& w = *window;
 };
 
 // An engine on a fake window, for tests that need no more than that.
 struct EngineTest : ::testing::Test {
     EngineHarness h;
-    Keyboard& k = *h.keyboard;
-    FakeWindow& w = *h.window;
+    Keyboard& k = h.k;
+    FakeWindow& w = h.w;
 };
 
 } // namespace mirvane::test
