@@ -39,7 +39,13 @@ INPUT = {"mousemove", "click", "mousedown", "mouseup", "key", "type"}
 
 def xdotool(*args):
     env = {**os.environ, "DISPLAY": INPUT_DISPLAY} if INPUT_DISPLAY and args[0] in INPUT else None
-    return subprocess.run(["xdotool", *map(str, args)], check=True, capture_output=True, text=True, env=env).stdout
+    run = lambda *a: subprocess.run(["xdotool", *map(str, a)], check=True, capture_output=True, text=True, env=env).stdout
+    if args[:2] == ("mousemove", "--sync"):
+        # Its wait for the pointer to move lasts 15 s when the pointer is there already.
+        where = dict(line.split("=") for line in run("getmouselocation", "--shell").split())
+        if (int(where["X"]), int(where["Y"])) == tuple(map(int, args[2:4])):
+            return ""
+    return run(*args)
 
 
 def click_at(x, y, button=1):

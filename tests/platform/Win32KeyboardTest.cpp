@@ -1,29 +1,23 @@
 #include "platform/win32/Win32Keyboard.h"
 #include "sendkeys/cSendKeys.h"
+#include "support/RecordingInjector.h"
 
 #include <gtest/gtest.h>
 
 using namespace mirvane;
 
 namespace {
-class NoPump final : public EventPump {
-public:
-    void ProcessPendingEvents() override { ++pumps; }
-    int pumps = 0;
-};
-
 struct Win32Keys : ::testing::Test {
     win32::Win32Keyboard keyboard;
-    NoPump pump;
+    test::CountingPump pump;
     cSendKeys keys{keyboard, keyboard, pump};
 };
 } // namespace
 
 TEST_F(Win32Keys, CharactersTranslateToTheKeysOfTheLayout) {
-    EXPECT_EQ(keys.KeyCode(u"a"), 65);
-    EXPECT_EQ(keys.KeyCode(u"A"), 65);
-    EXPECT_EQ(keys.KeyCode(u"1"), 49);
-    EXPECT_EQ(keys.KeyCode(u"}"), 221);
+    for (const auto& [character, key] : {std::pair{u"a", 65}, {u"A", 65}, {u"1", 49}, {u"}", 221}}) {
+        EXPECT_EQ(keys.KeyCode(character), key) << static_cast<char>(character[0]);
+    }
 }
 
 TEST_F(Win32Keys, AKeyDownShowsInTheAsyncStateAndItsKeyUpClearsIt) {

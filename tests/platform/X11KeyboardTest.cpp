@@ -6,7 +6,6 @@
 #include "qt/TextLines.h"
 #include "qt/XdndWatch.h"
 
-#include <QApplication>
 #include <QClipboard>
 #include <QElapsedTimer>
 #include <QLineEdit>
@@ -27,7 +26,12 @@
 using namespace mirvane;
 
 namespace {
-// A focused line of a test window on the real X display.
+// A round trip: what `connection` sent before has reached the server.
+void Sync(xcb_connection_t* connection) {
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+// A focused line of a test window on the real X display, and another client's connection.
 struct X11Keys : ::testing::Test {
     void SetUp() override {
         line.show();
@@ -43,15 +47,22 @@ struct X11Keys : ::testing::Test {
         }
         // Nothing the test pressed is left down on the server.
         EXPECT_TRUE(keyboard.KeysDown().empty());
+        xcb_disconnect(client);
     }
     bool TextArrives(const QString& text) {
         return QTest::qWaitFor([&] { return line.text() == text; }, 5000);
+    }
+    // A press or release of `keycode` by the other client, as a person's key comes.
+    void Fake(std::uint8_t keycode, std::uint8_t type) {
+        xcb_test_fake_input(client, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
+        Sync(client);
     }
 
     x11::X11Keyboard keyboard;
     QtEventPump pump;
     cSendKeys keys{keyboard, keyboard, pump};
     QLineEdit line;
+    xcb_connection_t* client = xcb_connect(nullptr, nullptr);
 };
 } // namespace
 
@@ -78,14 +89,12 @@ TEST_F(X11Keys, ShiftAndCapsLockWordsFollowTheServer) {
     EXPECT_EQ(keyboard.GetAsyncKeyState(16), 0);
 
     const bool wasOn = (keyboard.GetKeyState(20) & 1) != 0;
-    keys.KeyDown(20);
-    keys.KeyUp(20);
+    keys.KeyPress(u"CAPSLOCK", 1);
     EXPECT_NE((keyboard.GetKeyState(20) & 1) != 0, wasOn);
     keys.SendKeys(u"ab");
     EXPECT_TRUE(TextArrives(wasOn ? QStringLiteral("ab") : QStringLiteral("AB")))
         << line.text().toStdString();
-    keys.KeyDown(20);
-    keys.KeyUp(20);
+    keys.KeyPress(u"CAPSLOCK", 1);
     EXPECT_EQ((keyboard.GetKeyState(20) & 1) != 0, wasOn);
 }
 
@@ -108,17 +117,16 @@ TEST_F(X11Keys, EachInjectedCharacterHasArrivedWhenTheKeyCallReturns) {
     EXPECT_EQ(late, 0);
 }
 
-// The key layer reads the keyboard map and the active group as they are now.
+// The key layer reads the keyboard map and the active group as they are now; a character's key
+// keeps its shift level.
 TEST_F(X11Keys, TheKeyLayerFollowsKeymapAndGroupChanges) {
     const auto layout = [](const char* layouts) {
         return std::system((std::string("setxkbmap -layout ") + layouts).c_str()) == 0;
     };
-    const auto lockGroup = [](std::uint8_t group) {
-        xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-        xcb_xkb_use_extension(connection, 1, 0);
-        std::free(xcb_request_check(connection, xcb_xkb_latch_lock_state_checked(
-                                                    connection, XCB_XKB_ID_USE_CORE_KBD, 0, 0, 1, group, 0, 0, 0)));
-        xcb_disconnect(connection);
+    xcb_xkb_use_extension(client, 1, 0);
+    const auto lockGroup = [this](std::uint8_t group) {
+        std::free(xcb_request_check(client, xcb_xkb_latch_lock_state_checked(client, XCB_XKB_ID_USE_CORE_KBD,
+                                                                             0, 0, 1, group, 0, 0, 0)));
     };
     ASSERT_TRUE(layout("ru,us"));
     EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == -1; }, 5000));
@@ -130,6 +138,9 @@ TEST_F(X11Keys, TheKeyLayerFollowsKeymapAndGroupChanges) {
     EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == -1; }, 5000));
     ASSERT_TRUE(layout("us"));
     EXPECT_TRUE(QTest::qWaitFor([this] { return keyboard.ScanCharacter(u'a') == 65; }, 5000));
+    for (const auto& [character, key] : {std::pair{u'A', 0x100 | 65}, {u'1', 49}, {u'!', 0x100 | 49}}) {
+        EXPECT_EQ(keyboard.ScanCharacter(character), key) << static_cast<char>(character);
+    }
 }
 
 // A window manager gives another window the keyboard before it says so in
@@ -140,27 +151,17 @@ TEST_F(X11Keys, TheWindowIsInFrontOnlyWhileItHasTheServersInputFocus) {
     other.show();
     other.activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([&] { return keyboard.IsForeground(other.winId()); }, 5000));
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(client)).data->root;
     static const char kName[] = "_NET_ACTIVE_WINDOW";
     xcb_intern_atom_reply_t* atom =
-        xcb_intern_atom_reply(connection, xcb_intern_atom(connection, 0, sizeof(kName) - 1, kName), nullptr);
+        xcb_intern_atom_reply(client, xcb_intern_atom(client, 0, sizeof(kName) - 1, kName), nullptr);
     ASSERT_NE(atom, nullptr);
     const auto lagging = static_cast<xcb_window_t>(line.winId());
-    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_WINDOW, 32, 1, &lagging);
+    xcb_change_property(client, XCB_PROP_MODE_REPLACE, root, atom->atom, XCB_ATOM_WINDOW, 32, 1, &lagging);
     std::free(atom);
-    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    xcb_disconnect(connection);
+    Sync(client);
     EXPECT_FALSE(keyboard.IsForeground(line.winId()));
     EXPECT_FALSE(keyboard.IsForeground(other.winId()));
-}
-
-TEST(X11Characters, TheKeyForACharacterKeepsItsShiftLevel) {
-    x11::X11Keyboard keyboard;
-    for (const auto& [character, key] :
-         {std::pair{u'a', 65}, {u'A', 0x100 | 65}, {u'1', 49}, {u'!', 0x100 | 49}}) {
-        EXPECT_EQ(keyboard.ScanCharacter(character), key) << static_cast<char>(character);
-    }
 }
 
 namespace {
@@ -192,13 +193,6 @@ struct OtherClient {
 };
 } // namespace
 
-TEST(X11Windows, TheServersPlaceOfAWindowIsTheWindowsPlace) {
-    OtherClient other(false);
-    const std::optional<PixelPoint> origin = x11::X11Placement().InsideOrigin(other.window);
-    ASSERT_TRUE(origin.has_value());
-    EXPECT_EQ(std::pair(origin->x, origin->y), std::pair(321, 123));
-}
-
 // The window manager owns the state: read back from the server by another client.
 TEST(X11Windows, KeepOnTopOnIsOnAndOffIsOff) {
     QWidget window;
@@ -211,22 +205,6 @@ TEST(X11Windows, KeepOnTopOnIsOnAndOffIsOff) {
         stacking.SetTopMost(window.winId(), on);
         EXPECT_TRUE(QTest::qWaitFor([&] { return (std::system(xprop.c_str()) == 0) == on; }, 5000)) << on;
     }
-}
-
-// Through the window manager's frame, to the deepest window under the pointer.
-TEST(X11Windows, TheDropIsForTheClientUnderThePointer) {
-    OtherClient target(true);
-    DropGate gate(std::chrono::seconds(5));
-    const std::unique_ptr<XdndWatch> watch = XdndWatch::Install(gate);
-    ASSERT_NE(watch, nullptr);
-    xcb_warp_pointer(target.connection, XCB_NONE, target.inner, 0, 0, 0, 0, 20, 20);
-    std::free(xcb_get_input_focus_reply(target.connection, xcb_get_input_focus(target.connection), nullptr));
-    gate.Start();
-    xcb_button_release_event_t release{};
-    release.response_type = XCB_BUTTON_RELEASE;
-    watch->nativeEventFilter("xcb_generic_event_t", &release, nullptr);
-    gate.Requested(xcb_get_setup(target.connection)->resource_id_base);
-    EXPECT_TRUE(gate.MayAnswer());
 }
 
 // Nothing the plain line selects is offered as the primary selection; a copy the person
@@ -249,19 +227,36 @@ TEST(X11Windows, ThePlainLineKeepsOutOfPrimaryAndItsCopyExpires) {
     EXPECT_GE(copied.elapsed(), 9000);
 }
 
+TEST(X11Windows, TheServersPlaceOfAWindowIsTheWindowsPlace) {
+    OtherClient other(false);
+    const std::optional<PixelPoint> origin = x11::X11Placement().InsideOrigin(other.window);
+    ASSERT_TRUE(origin.has_value());
+    EXPECT_EQ(std::pair(origin->x, origin->y), std::pair(321, 123));
+}
+
+// Through the window manager's frame, to the deepest window under the pointer.
+TEST(X11Windows, TheDropIsForTheClientUnderThePointer) {
+    OtherClient target(true);
+    DropGate gate(std::chrono::seconds(5));
+    const std::unique_ptr<XdndWatch> watch = XdndWatch::Install(gate);
+    ASSERT_NE(watch, nullptr);
+    xcb_warp_pointer(target.connection, XCB_NONE, target.inner, 0, 0, 0, 0, 20, 20);
+    Sync(target.connection);
+    gate.Start();
+    xcb_button_release_event_t release{};
+    release.response_type = XCB_BUTTON_RELEASE;
+    watch->nativeEventFilter("xcb_generic_event_t", &release, nullptr);
+    gate.Requested(xcb_get_setup(target.connection)->resource_id_base);
+    EXPECT_TRUE(gate.MayAnswer());
+}
+
 // A release goes to the keycode its press went to, though the keymap has moved the key since.
 // AltGr and Super count as held modifiers, Shift and a locked Num Lock do not; the server's
 // repeat delay (its default here) is read back.
 TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
-    xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-    const auto press = [connection](std::uint8_t keycode, bool down) {
-        xcb_test_fake_input(connection, down ? XCB_KEY_PRESS : XCB_KEY_RELEASE, keycode, XCB_CURRENT_TIME, XCB_NONE,
-                            0, 0, 0);
-        std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
-    };
-    const auto keysymAt = [connection](std::uint8_t keycode) {
-        auto* mapping = xcb_get_keyboard_mapping_reply(connection, xcb_get_keyboard_mapping(connection, keycode, 1),
-                                                       nullptr);
+    const auto keysymAt = [this](std::uint8_t keycode) {
+        auto* mapping =
+            xcb_get_keyboard_mapping_reply(client, xcb_get_keyboard_mapping(client, keycode, 1), nullptr);
         const xcb_keysym_t keysym = mapping != nullptr ? xcb_get_keyboard_mapping_keysyms(mapping)[0] : 0;
         std::free(mapping);
         return keysym;
@@ -269,16 +264,16 @@ TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
     ASSERT_EQ(std::system("setxkbmap -layout us -option lv3:ralt_switch"), 0);
     EXPECT_EQ(keyboard.RepeatDelay(), 660);
     for (const auto& [keycode, held] : {std::pair{108, true}, {133, true}, {50, false}}) {
-        press(static_cast<std::uint8_t>(keycode), true);
+        Fake(static_cast<std::uint8_t>(keycode), XCB_KEY_PRESS);
         EXPECT_EQ(keyboard.OtherModifierHeld(), held) << keycode;
-        press(static_cast<std::uint8_t>(keycode), false);
+        Fake(static_cast<std::uint8_t>(keycode), XCB_KEY_RELEASE);
         EXPECT_FALSE(keyboard.OtherModifierHeld()) << keycode;
     }
-    press(77, true); // Num Lock, locked
-    press(77, false);
+    Fake(77, XCB_KEY_PRESS); // Num Lock, locked
+    Fake(77, XCB_KEY_RELEASE);
     EXPECT_FALSE(keyboard.OtherModifierHeld());
-    press(77, true);
-    press(77, false);
+    Fake(77, XCB_KEY_PRESS);
+    Fake(77, XCB_KEY_RELEASE);
 
     keyboard.KeyboardEvent('Q', 0);
     const std::vector<std::uint8_t> pressed = keyboard.KeysDown();
@@ -289,23 +284,17 @@ TEST_F(X11Keys, AReleaseFollowsItsPressAndModifiersAreReadAsHeld) {
     keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
     EXPECT_TRUE(keyboard.KeysDown().empty());
     ASSERT_EQ(std::system("setxkbmap -layout us -option"), 0);
-    xcb_disconnect(connection);
 }
 
 // The server swallows a press of a key that is down: somebody else's press of a key the layer
 // holds is still told, once, with the Shift it had though Shift is up when asked; its own press
 // and another key's are not.
 TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
-    xcb_connection_t* other = xcb_connect(nullptr, nullptr);
-    const auto press = [other](std::uint8_t keycode, std::uint8_t type) {
-        xcb_test_fake_input(other, type, keycode, XCB_CURRENT_TIME, XCB_NONE, 0, 0, 0);
-        std::free(xcb_get_input_focus_reply(other, xcb_get_input_focus(other), nullptr));
-    };
     keyboard.KeyboardEvent('Q', 0);
     const std::uint8_t q = keyboard.KeysDown().front();
     EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
-    press(static_cast<std::uint8_t>(q + 1), XCB_KEY_PRESS); // the key beside it
-    press(static_cast<std::uint8_t>(q + 1), XCB_KEY_RELEASE);
+    Fake(static_cast<std::uint8_t>(q + 1), XCB_KEY_PRESS); // the key beside it
+    Fake(static_cast<std::uint8_t>(q + 1), XCB_KEY_RELEASE);
     EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
     for (const bool shifted : {false, true}) {
         std::uint8_t shift = 0;
@@ -315,17 +304,16 @@ TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
             shift = keyboard.KeysDown().back() == q ? keyboard.KeysDown().front() : keyboard.KeysDown().back();
         }
         // Shift goes up before the layer reads a thing: the Shift of now is not the press's.
-        press(q, XCB_KEY_PRESS);
+        Fake(q, XCB_KEY_PRESS);
         if (shifted) {
-            press(shift, XCB_KEY_RELEASE);
+            Fake(shift, XCB_KEY_RELEASE);
         }
         PressElsewhere told = PressElsewhere::None;
         EXPECT_TRUE(QTest::qWaitFor([&] { return (told = keyboard.PressedElsewhere('Q')) != PressElsewhere::None; }, 2000));
         EXPECT_EQ(told, shifted ? PressElsewhere::Shifted : PressElsewhere::Unshifted);
         EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
-        press(q, XCB_KEY_RELEASE);
+        Fake(q, XCB_KEY_RELEASE);
         keyboard.KeyboardEvent('Q', kKeyEventKeyUp);
         keyboard.KeyboardEvent(16, kKeyEventKeyUp);
     }
-    xcb_disconnect(other);
 }

@@ -1,5 +1,6 @@
 #include "win32/EditLine.h"
 
+#include "PutOnClipboard.h"
 #include "support/Win32Messages.h"
 
 #include <gtest/gtest.h>
@@ -65,13 +66,7 @@ TEST(EditLine, KeysGoThroughTheFormAndNothingElseReachesTheText) {
     EXPECT_EQ(Shown(password), u"a");
     EXPECT_EQ(password.PasswordChar(), u"*");
 
-    ASSERT_TRUE(OpenClipboard(parent));
-    EmptyClipboard();
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, sizeof L"zz");
-    memcpy(GlobalLock(copy), L"zz", sizeof L"zz");
-    GlobalUnlock(copy);
-    SetClipboardData(CF_UNICODETEXT, copy);
-    CloseClipboard();
+    ASSERT_TRUE(PutOnClipboard(parent, L"zz"));
     for (HWND line : {edit, plain.Window()}) {
         SendMessageW(line, WM_PASTE, 0, 0);
     }

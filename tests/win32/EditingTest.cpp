@@ -1,6 +1,7 @@
 #include "win32/EditLine.h"
 #include "win32/frmKeyboard.h"
 
+#include "PutOnClipboard.h"
 #include "engine/Keyboard.h"
 #include "support/FakeServices.h"
 #include "support/Win32Messages.h"
@@ -86,29 +87,12 @@ void Type(HWND line, const char16_t* text) {
     }
 }
 
-void PutOnClipboard(const wchar_t* text) {
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    const std::size_t size = (wcslen(text) + 1) * sizeof(wchar_t);
-    HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, size);
-    memcpy(GlobalLock(copy), text, size);
-    GlobalUnlock(copy);
-    SetClipboardData(CF_UNICODETEXT, copy);
-    CloseClipboard();
-}
-
-bool MarkedSecret() {
-    return IsClipboardFormatAvailable(
-               RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")) != 0;
-}
-
 struct Edit {
     const char* name;
-    bool masked;
     const char16_t* typed;
     int caret, selection;
     std::vector<std::function<void(HWND)>> actions;
-    std::optional<std::u16string> buffer; // checked while masked
+    std::optional<std::u16string> buffer; // the engine's, on the masked line; none: the plain line
     std::u16string line;
     int caretAfter;
     std::u16string clipboard = u"prior"; // what the clipboard holds afterwards
@@ -130,25 +114,25 @@ const std::vector<std::function<void(HWND)>> kClipboardKeys = {
     Press(VK_INSERT, {VK_CONTROL}), Press(VK_INSERT, {VK_SHIFT}), Press(VK_DELETE, {VK_SHIFT})};
 
 const Edit kEdits[] = {
-    {"typing", true, u"", 0, 0, {Typing(u"s3cr&T")}, u"s3cr&T", u"******", 6},
-    {"typing over a selection", true, u"abcd", 0, 2, {Typing(u"Z")}, u"Zcd", u"***", 1},
-    {"backspace", true, u"abc", 2, 0, {Press(VK_BACK, {}, 8)}, u"ac", u"**", 1},
-    {"shift+backspace", true, u"abc", 2, 0, {Press(VK_BACK, {VK_SHIFT}, 8)}, u"ac", u"**", 1},
-    {"ctrl+backspace", true, u"abc", 2, 0, {Press(VK_BACK, {VK_CONTROL}, 0x7F)}, u"abc", u"***", 2},
-    {"alt+backspace", true, u"abc", 2, 0, {Press(VK_BACK, {VK_MENU})}, u"abc", u"***", 2},
-    {"delete", true, u"abc", 0, 0, {Press(VK_DELETE)}, u"bc", u"**", 0},
-    {"delete over a selection", true, u"abcd", 1, 2, {Press(VK_DELETE)}, u"ad", u"**", 1},
-    {"ctrl+delete", true, u"abc", 0, 0, {Press(VK_DELETE, {VK_CONTROL})}, u"abc", u"***", 0},
-    {"alt+delete", true, u"abc", 0, 0, {Press(VK_DELETE, {VK_MENU})}, u"abc", u"***", 0},
-    {"a character the engine refuses", true, u"abc", 3, 0, {Char(0xD83D), Char(0xDE00)}, u"abc", u"***", 3},
-    {"clipboard keys", true, u"abc", 0, 3, kClipboardKeys, u"abc", u"***", 0},
-    {"plain backspace", false, u"ab", 2, 0, {Typing(u"cd"), Press(VK_BACK, {}, 8)}, std::nullopt, u"abc", 3},
-    {"plain ctrl+c", false, u"abc", 1, 1, {Press('C', {VK_CONTROL}, 3)}, std::nullopt, u"abc", 1, u"b"},
-    {"plain ctrl+ins", false, u"abc", 1, 1, {Press(VK_INSERT, {VK_CONTROL})}, std::nullopt, u"abc", 1, u"b"},
-    {"plain ctrl+x", false, u"abc", 1, 1, {Press('X', {VK_CONTROL}, 24)}, std::nullopt, u"ac", 1, u"b"},
-    {"plain shift+delete", false, u"abc", 1, 1, {Press(VK_DELETE, {VK_SHIFT})}, std::nullopt, u"ac", 1, u"b"},
-    {"plain ctrl+v", false, u"ab", 2, 0, {Press('V', {VK_CONTROL}, 22)}, std::nullopt, u"abprior", 7},
-    {"plain delete", false, u"abc", 1, 0, {Press(VK_DELETE)}, std::nullopt, u"ac", 1},
+    {"typing", u"", 0, 0, {Typing(u"s3cr&T")}, u"s3cr&T", u"******", 6},
+    {"typing over a selection", u"abcd", 0, 2, {Typing(u"Z")}, u"Zcd", u"***", 1},
+    {"backspace", u"abc", 2, 0, {Press(VK_BACK, {}, 8)}, u"ac", u"**", 1},
+    {"shift+backspace", u"abc", 2, 0, {Press(VK_BACK, {VK_SHIFT}, 8)}, u"ac", u"**", 1},
+    {"ctrl+backspace", u"abc", 2, 0, {Press(VK_BACK, {VK_CONTROL}, 0x7F)}, u"abc", u"***", 2},
+    {"alt+backspace", u"abc", 2, 0, {Press(VK_BACK, {VK_MENU})}, u"abc", u"***", 2},
+    {"delete", u"abc", 0, 0, {Press(VK_DELETE)}, u"bc", u"**", 0},
+    {"delete over a selection", u"abcd", 1, 2, {Press(VK_DELETE)}, u"ad", u"**", 1},
+    {"ctrl+delete", u"abc", 0, 0, {Press(VK_DELETE, {VK_CONTROL})}, u"abc", u"***", 0},
+    {"alt+delete", u"abc", 0, 0, {Press(VK_DELETE, {VK_MENU})}, u"abc", u"***", 0},
+    {"a character the engine refuses", u"abc", 3, 0, {Char(0xD83D), Char(0xDE00)}, u"abc", u"***", 3},
+    {"clipboard keys", u"abc", 0, 3, kClipboardKeys, u"abc", u"***", 0},
+    {"plain backspace", u"ab", 2, 0, {Typing(u"cd"), Press(VK_BACK, {}, 8)}, std::nullopt, u"abc", 3},
+    {"plain ctrl+c", u"abc", 1, 1, {Press('C', {VK_CONTROL}, 3)}, std::nullopt, u"abc", 1, u"b"},
+    {"plain ctrl+ins", u"abc", 1, 1, {Press(VK_INSERT, {VK_CONTROL})}, std::nullopt, u"abc", 1, u"b"},
+    {"plain ctrl+x", u"abc", 1, 1, {Press('X', {VK_CONTROL}, 24)}, std::nullopt, u"ac", 1, u"b"},
+    {"plain shift+delete", u"abc", 1, 1, {Press(VK_DELETE, {VK_SHIFT})}, std::nullopt, u"ac", 1, u"b"},
+    {"plain ctrl+v", u"ab", 2, 0, {Press('V', {VK_CONTROL}, 22)}, std::nullopt, u"abprior", 7},
+    {"plain delete", u"abc", 1, 0, {Press(VK_DELETE)}, std::nullopt, u"ac", 1},
 };
 
 // Typing, deleting and the clipboard keys on the real lines and engine: the buffer, the line,
@@ -157,14 +141,14 @@ TEST(EditingTable, BufferLineCaretAndClipboardAfterEachWayOfEditing) {
     for (const Edit& edit : kEdits) {
         SCOPED_TRACE(edit.name);
         Harness h;
-        if (!edit.masked) {
+        if (!edit.buffer) {
             h.keyboard->SetTextIsMasked(false);
         }
         EditLine& line = h.Visible();
         Type(line.Window(), edit.typed);
         line.SetSelStart(static_cast<std::int16_t>(edit.caret));
         line.SetSelLength(static_cast<std::int16_t>(edit.selection));
-        PutOnClipboard(L"prior");
+        ASSERT_TRUE(PutOnClipboard(nullptr, L"prior"));
         for (const auto& action : edit.actions) {
             action(line.Window());
         }
@@ -231,7 +215,7 @@ TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
         plain.SetText(SecretText(u"ab"));
         plain.SetSelLength(2);
     };
-    PutOnClipboard(L"prior");
+    ASSERT_TRUE(PutOnClipboard(nullptr, L"prior"));
     selectAll();
     FromAnotherThread([&] { SendMessageTimeoutW(plain.Window(), WM_COPY, 0, 0, SMTO_BLOCK, 5000, nullptr); });
     EXPECT_EQ(ClipboardText(), u"prior") << "another program's copy is none the person asked for";

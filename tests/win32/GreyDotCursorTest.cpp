@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 namespace mirvane {
@@ -16,12 +17,9 @@ TEST(GreyDotCursor, IsOneOpaqueKeyFacePixelUnderTheHotSpot) {
     ASSERT_NE(cursor, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(cursor, &info));
-    EXPECT_EQ(info.fIcon, FALSE);
-    EXPECT_EQ(info.xHotspot, 7u);
-    EXPECT_EQ(info.yHotspot, 8u);
+    EXPECT_EQ(std::tuple(info.fIcon, info.xHotspot, info.yHotspot), std::tuple(FALSE, 7u, 8u));
 
-    BITMAPINFO format{};
-    format.bmiHeader = {sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    BITMAPINFO format{{sizeof(BITMAPINFOHEADER), 16, -16, 1, 32, BI_RGB, 0, 0, 0, 0, 0}, {}};
     std::array<std::uint32_t, 256> pixels{};
     HDC screen = GetDC(nullptr);
     ASSERT_EQ(GetDIBits(screen, info.hbmColor, 0, 16, pixels.data(), &format, DIB_RGB_COLORS), 16);

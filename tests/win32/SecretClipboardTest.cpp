@@ -1,5 +1,6 @@
 #include "win32/SecretClipboard.h"
 
+#include "PutOnClipboard.h"
 #include "support/Win32Messages.h"
 
 #include <gtest/gtest.h>
@@ -21,8 +22,7 @@ TEST(SecretClipboard, OnlyOurOwnMarkedCopyIsEverEmptied) {
     SecretClipboard clipboard(ours);
     ASSERT_TRUE(clipboard.Offer(SecretText(u"s3cret")));
     EXPECT_EQ(ClipboardText(), u"s3cret");
-    EXPECT_TRUE(IsClipboardFormatAvailable(
-        RegisterClipboardFormatW(L"ExcludeClipboardContentFromMonitorProcessing")));
+    EXPECT_TRUE(MarkedSecret());
     EXPECT_TRUE(IsClipboardFormatAvailable(RegisterClipboardFormatW(L"CanIncludeInClipboardHistory")));
     clipboard.Withdraw();
     EXPECT_EQ(ClipboardText(), u"");
@@ -31,14 +31,7 @@ TEST(SecretClipboard, OnlyOurOwnMarkedCopyIsEverEmptied) {
         if (offeredFirst) {
             clipboard.Offer(SecretText(u"s3cret"));
         }
-        ASSERT_TRUE(OpenClipboard(theirs));
-        EmptyClipboard();
-        const wchar_t other[] = L"other";
-        HGLOBAL copy = GlobalAlloc(GMEM_MOVEABLE, sizeof other);
-        memcpy(GlobalLock(copy), other, sizeof other);
-        GlobalUnlock(copy);
-        SetClipboardData(CF_UNICODETEXT, copy);
-        CloseClipboard();
+        ASSERT_TRUE(PutOnClipboard(theirs, L"other"));
         clipboard.Withdraw();
         clipboard.ClearOwn();
         EXPECT_EQ(ClipboardText(), u"other") << offeredFirst;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace mirvane {
 namespace {
@@ -27,13 +28,16 @@ IDataObject* HandedTo(SecretDataObject& data) {
     return copy;
 }
 
-std::u16string Read(IDataObject& data, CLIPFORMAT format, HRESULT& result) {
+using Answer = std::pair<HRESULT, std::u16string>;
+const Answer kRefused{E_ACCESSDENIED, u""};
+
+Answer Read(IDataObject& data, CLIPFORMAT format) {
     FORMATETC wanted = Format(format);
     STGMEDIUM medium{};
-    result = data.GetData(&wanted, &medium);
+    const HRESULT result = data.GetData(&wanted, &medium);
     if (result != S_OK) {
         EXPECT_EQ(medium.hGlobal, nullptr); // a refusal hands over no memory
-        return {};
+        return {result, u""};
     }
     const void* bytes = GlobalLock(medium.hGlobal);
     const auto* narrow = static_cast<const unsigned char*>(bytes);
@@ -43,7 +47,7 @@ std::u16string Read(IDataObject& data, CLIPFORMAT format, HRESULT& result) {
     GlobalUnlock(medium.hGlobal);
     EXPECT_NE(medium.pUnkForRelease, nullptr); // its release wipes the memory, not only frees it
     ReleaseStgMedium(&medium);
-    return text;
+    return {S_OK, text};
 }
 
 // Announced to every window, the text goes only to the copy handed out with the drop, once, in
@@ -58,19 +62,15 @@ TEST(SecretDataObject, OnlyTheCopyGivenWithTheDropReadsTheTextOnceInTheFormatAsk
     EXPECT_EQ(data->QueryGetData(&bitmap), DV_E_FORMATETC);
 
     IDataObject* passedOver = HandedTo(*data);
-    HRESULT result = S_OK;
-    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT, result), u""); // before the drop
-    EXPECT_EQ(result, E_ACCESSDENIED);
+    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT), kRefused); // before the drop
     data->Dropped();
     IDataObject* target = HandedTo(*data);
-    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT, result), u""); // asks first after the drop
-    EXPECT_EQ(result, E_ACCESSDENIED);
-    EXPECT_EQ(Read(*data, CF_UNICODETEXT, result), u""); // this process has no window that takes drops
-    EXPECT_EQ(Read(*target, CF_TEXT, result), u"p\xe9\x80"
-                                              "1"); // Windows-1252
-    EXPECT_EQ(Read(*target, CF_UNICODETEXT, result), u"p\u00e9\u20ac1");
-    EXPECT_EQ(Read(*target, CF_UNICODETEXT, result), u""); // the gate says no more
-    EXPECT_EQ(result, E_ACCESSDENIED);
+    EXPECT_EQ(Read(*passedOver, CF_UNICODETEXT), kRefused); // asks first after the drop
+    EXPECT_EQ(Read(*data, CF_UNICODETEXT), kRefused);       // this process has no window that takes drops
+    EXPECT_EQ(Read(*target, CF_TEXT), Answer(S_OK, u"p\xe9\x80"
+                                                   "1")); // Windows-1252
+    EXPECT_EQ(Read(*target, CF_UNICODETEXT), Answer(S_OK, u"p\u00e9\u20ac1"));
+    EXPECT_EQ(Read(*target, CF_UNICODETEXT), kRefused); // the gate says no more
 
     data->Wipe();
     passedOver->Release();
