@@ -223,7 +223,9 @@ bool InputGuard::Admit(const MSG& message, bool remove) {
             source.originId == IMO_HARDWARE || source.originId == IMO_SYSTEM || menusOwnKey ||
             (source.originId == IMO_INJECTED && source.deviceType == IMDT_KEYBOARD && (down || up) && !mInMenu &&
              win32::OwnInjectedKey(static_cast<std::uint8_t>(message.wParam), up, remove));
-        mMenuOpening = mMenuOpening && !remove;
+        // Only that key or the person's next press ends the wait for it: a key-up, or a noise key
+        // refused on its way, may come first, and the menu would never open its first item.
+        mMenuOpening = mMenuOpening && !(remove && (menusOwnKey || (admitted && down)));
         if (remove && (down || up)) {
             mTranslating = admitted && down;
             mTranslatedWindow = message.hwnd;

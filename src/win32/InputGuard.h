@@ -39,7 +39,7 @@ public:
     void MenuSelected(WPARAM wParam, LPARAM lParam);
     void MenuLoopEnded() {
         mChosen = mHighlighted;
-        mInMenu = false;
+        mInMenu = mMenuOpening = false;
     }
 
 private:

@@ -55,6 +55,8 @@ struct GuardedWindow {
             ++self->ticks;
         } else if (message == WM_MENUSELECT) {
             self->guard->MenuSelected(wParam, lParam);
+        } else if (message == WM_ENTERMENULOOP) {
+            self->guard->MenuLoopStarted();
         } else if (message == WM_EXITMENULOOP) {
             self->guard->MenuLoopEnded();
         }
@@ -149,6 +151,17 @@ TEST(InputGuard, OnlyADeviceOrTheProgramsOwnInjectedKeysType) {
     // The program's own key comes after all the others: once it is in, they had their chance.
     ASSERT_TRUE(GuardedWindow::PumpUntil([&] { return w.typed.find('e') != std::string::npos; }));
     EXPECT_EQ(w.typed, "down 69 e");
+
+    // A menu opened from the keyboard posts one key of its own, once, though a refused key-up
+    // comes first.
+    SendMessageW(w.window, WM_ENTERMENULOOP, 0, 0);
+    PostMessageW(w.window, WM_KEYUP, 'P', KeyData('P'));
+    PostMessageW(w.window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(w.window, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(w.window, WM_CHAR, 'z', 0); // the end of the queue
+    GuardedWindow::PumpUntil([] { return GetQueueStatus(QS_POSTMESSAGE) == 0; });
+    SendMessageW(w.window, WM_EXITMENULOOP, 0, 0);
+    EXPECT_EQ(w.typed, "down 69 edown 40 ");
 }
 
 // Another thread cannot move, hide or restack the window, nor change its styles.
