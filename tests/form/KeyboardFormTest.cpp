@@ -167,6 +167,14 @@ TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     std::int16_t typed = 'x';
     const std::pair<std::function<void()>, bool> steps[] = {
         {[&] { form.FormGotFocus(); }, true}, // the line focused
+        {[&] { form.LineMouseDown(w.Password(), 1, 0); }, false},
+        {[&] {
+             w.password.text = u"***";
+             w.password.Select(1, 0); // released in the middle: the caret goes where the buffer appends
+             form.LineMouseUp(w.Password(), 1, 0);
+             EXPECT_EQ(w.password.selStart, 3);
+         },
+         true},
         {[&] { form.MenuOpened(); }, false},
         {[&] { form.LineGotFocus(w.Password()); }, false},
         {[&] { form.LineKeyPress(w.Password(), typed); }, false},

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -38,4 +40,14 @@ TEST(SecureMemory, ASecretsPagesStayInMemoryUntilItIsFreed) {
     EXPECT_EQ(lockedKb() - before, 12);
     mirvane::FreeSecret(secret, 3 * 4096 - 100);
     EXPECT_EQ(lockedKb(), before);
+}
+
+// Wiping writes zeros where the secret is, as far as asked and no further.
+TEST(SecureMemory, WipingZeroesTheSecretInPlace) {
+    auto* secret = static_cast<unsigned char*>(mirvane::AllocateSecret(64));
+    std::memset(secret, 'x', 64);
+    mirvane::WipeMemory(secret, 40);
+    EXPECT_EQ(std::count(secret, secret + 64, 0), 40);
+    EXPECT_EQ(secret[40], 'x');
+    mirvane::FreeSecret(secret, 64);
 }
