@@ -171,21 +171,13 @@ class Program:
     def alive(self):
         return self.process.poll() is None
 
-    def buttons(self):
-        return [node for node in self.frame.descendants("push button")]
-
     def visible_keys(self):
         """The on-screen keys that show: push buttons outside the toolbar."""
-        return [node for node in self.buttons()
+        return [node for node in self.frame.descendants("push button")
                 if node.showing and node.accessible.parent.getRoleName() != "tool bar"]
 
     def toolbar_buttons(self):
-        names = {}
-        for bar in self.frame.descendants("tool bar"):
-            for node in bar.descendants():
-                if node.name:
-                    names[node.name] = node
-        return names
+        return {node.name: node for bar in self.frame.descendants("tool bar") for node in bar.descendants() if node.name}
 
     def tool(self, name, what, done):
         """Clicks a toolbar key until done() holds, as a person clicks again when a click on a
@@ -284,6 +276,9 @@ class DropTarget:
         object it handed out."""
         return wait_for("the place of the drop target's field", lambda: centre(self._find_field()))
 
+    def felt(self):
+        return self.hovered.wait(timeout=0.2)
+
     def _read(self):
         for line in self.process.stdout:
             if line.startswith("DRAGOVER"):
@@ -344,7 +339,7 @@ def drag(from_point, target, steps=12, before_drop=lambda: None):
         xdotool("mousemove", "--sync", x0 + (x1 - x0) * step // steps, y0 + (y1 - y0) * step // steps)
     # Keep the drag moving over the field until the target answers, as a hand would.
     for nudge in range(75):
-        if target.hovered.wait(timeout=0.2):
+        if target.felt():
             break
         xdotool("mousemove", "--sync", x1 + 3 * (nudge % 2), y1)
     else:

@@ -103,16 +103,9 @@ class Leaks(unittest.TestCase):
         start = select_all(self.type_secret())
         spy = Probe("spy", 60, 60, 300, 200, "--accept")
         self.addCleanup(spy.stop)
-        xdotool("mousemove", "--sync", *start)
-        xdotool("mousedown", 1)
-        for step in range(1, 13):
-            xdotool("mousemove", "--sync", start[0] + (210 - start[0]) * step // 12,
-                    start[1] + (160 - start[1]) * step // 12)
-        for nudge in range(50):
-            if "POSITION" in spy.said():
-                break
-            xdotool("mousemove", "--sync", 210 + 3 * (nudge % 2), 160)
-        xdotool("mouseup", 1)
+        spy.centre = lambda: (210, 160)  # the middle of its window
+        spy.felt = lambda: "POSITION" in spy.said() or time.sleep(0.2)
+        drag(start, spy)
         spy.wait_for_line("LATE")
         spy.wait_for_line("EMPTY")
         # Its ask while the drag passed over it may be answered once it has the drop; no later one.

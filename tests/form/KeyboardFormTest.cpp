@@ -164,17 +164,13 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
 // to the line; the window's end leaves no copy and no key behind.
 TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     k.SetObsfucate(true);
+    w.password.text = u"***";
     std::int16_t typed = 'x';
+    std::int16_t caret = 0; // after a release in the middle: where the buffer appends
     const std::pair<std::function<void()>, bool> steps[] = {
         {[&] { form.FormGotFocus(); }, true}, // the line focused
         {[&] { form.LineMouseDown(w.Password(), 1, 0); }, false},
-        {[&] {
-             w.password.text = u"***";
-             w.password.Select(1, 0); // released in the middle: the caret goes where the buffer appends
-             form.LineMouseUp(w.Password(), 1, 0);
-             EXPECT_EQ(w.password.selStart, 3);
-         },
-         true},
+        {[&] { w.password.Select(1, 0), form.LineMouseUp(w.password, 1, 0), caret = w.password.selStart; }, true},
         {[&] { form.MenuOpened(); }, false},
         {[&] { form.LineGotFocus(w.Password()); }, false},
         {[&] { form.LineKeyPress(w.Password(), typed); }, false},
@@ -191,6 +187,7 @@ TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
         steps[i].first();
         EXPECT_EQ(w.noiseTimer.enabled, steps[i].second) << "step " << i;
     }
+    EXPECT_EQ(caret, 3);
     EXPECT_EQ(w.password.focusCount, focusBefore + 2);
     EXPECT_EQ(toolkit.withdrawals, 1);
     EXPECT_EQ(toolkit.cursorRaises, 1);

@@ -309,7 +309,8 @@ TEST_F(X11Keys, APressOfAHeldKeyBySomebodyElseIsTold) {
             Fake(shift, XCB_KEY_RELEASE);
         }
         PressElsewhere told = PressElsewhere::None;
-        EXPECT_TRUE(QTest::qWaitFor([&] { return (told = keyboard.PressedElsewhere('Q')) != PressElsewhere::None; }, 2000));
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return (told = keyboard.PressedElsewhere('Q')) != PressElsewhere::None; }, 2000));
         EXPECT_EQ(told, shifted ? PressElsewhere::Shifted : PressElsewhere::Unshifted);
         EXPECT_EQ(keyboard.PressedElsewhere('Q'), PressElsewhere::None);
         Fake(q, XCB_KEY_RELEASE);
