@@ -1,5 +1,6 @@
 #include "common/Rounding.h"
 #include "common/ErrorObject.h"
+#include "form/Twips.h"
 
 #include <gtest/gtest.h>
 
@@ -30,5 +31,16 @@ TEST(Rounding, AWholeNumberOutsideThirtyTwoBitsIsAnOverflowError) {
             EXPECT_EQ(e.Number(), 6);
             EXPECT_EQ(e.Description(), "Overflow");
         }
+    }
+}
+
+// At 175 % a pixel is 8.5714... twips: to the nearest pixel, halves to the even one, and back.
+TEST(Rounding, TwipsAndPixelsWhereAPixelIsNoWholeNumberOfTwips) {
+    using Case = std::tuple<std::int32_t, int, std::int32_t>; // twips, pixels, twips again
+    for (const auto& [twips, pixels, back] :
+         {Case{30, 4, 34}, Case{90, 10, 86}, Case{-30, -4, -34}, Case{-90, -10, -86}, Case{100, 12, 103},
+          Case{-100, -12, -103}, Case{4, 0, 0}, Case{1500, 175, 1500}}) {
+        EXPECT_EQ(TwipsToPixels(twips, 15 / 1.75), pixels) << twips;
+        EXPECT_EQ(PixelsToTwips(pixels, 15 / 1.75), back) << pixels;
     }
 }

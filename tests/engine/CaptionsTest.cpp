@@ -14,14 +14,6 @@ const std::vector<int> kRows[4] = {{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13},
                                    {31, 32, 33, 34, 35, 36, 37, 38, 39, 40, 41},
                                    {43, 44, 45, 46, 47, 48, 49, 50, 51, 52}};
 
-std::u16string RowText(FakeWindow& w, const std::vector<int>& numbers) {
-    std::u16string text;
-    for (int n : numbers) {
-        text += w.Key(n).caption;
-    }
-    return text;
-}
-
 using Rows = std::array<std::u16string, 4>;
 const Rows kStandard{u"`1234567890-=", u"qwertyuiop[]\\", u"asdfghjkl;'", u"zxcvbnm,./"};
 const Rows kStandardShifted{u"~!@#$%^&&*()_+", u"QWERTYUIOP{}|", u"ASDFGHJKL:\"", u"ZXCVBNM<>?"};
@@ -43,16 +35,19 @@ TEST(Captions, EveryRowForEachShiftAndCapsLockInBothArrangements) {
         SCOPED_TRACE(std::to_string(c.shift) + std::to_string(c.caps) + std::to_string(c.layout));
         EngineHarness h;
         h.keyboard->SetKeyboardLayoutType(c.layout);
-        if (c.caps) {
-            h.keyboard->ButtonClick(h.window->Key(30));
-        }
-        if (c.shift) {
-            h.keyboard->ButtonClick(h.window->Key(42));
+        for (const auto& [pressed, key] : {std::pair{c.caps, 30}, std::pair{c.shift, 42}}) {
+            if (pressed) {
+                h.keyboard->ButtonClick(h.window->Key(key));
+            }
         }
         EXPECT_EQ(h.keyboard->ShiftIsDown(), c.shift);
         EXPECT_EQ(h.keyboard->CapsLockIsDown(), c.caps);
         for (std::size_t row = 0; row < 4; ++row) {
-            EXPECT_EQ(RowText(*h.window, kRows[row]), c.rows[row]) << "row " << row;
+            std::u16string shown;
+            for (const int number : kRows[row]) {
+                shown += h.window->Key(number).caption;
+            }
+            EXPECT_EQ(shown, c.rows[row]) << "row " << row;
         }
     }
 }

@@ -2,22 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <set>
+#include <algorithm>
 
 using namespace mirvane;
 using namespace mirvane::test;
 
 TEST(KeyTable, TheTwoSetsCoverEveryPrintableCharacterOnce) {
-    std::multiset<char16_t> characters;
+    std::u16string characters;
     for (const CharacterPosition& p : kCharacterPositions) {
-        characters.insert(CodeTextCharacter(p.normalCode));
-        characters.insert(CodeTextCharacter(p.shiftedCode));
+        characters += CodeTextCharacter(p.normalCode);
+        characters += CodeTextCharacter(p.shiftedCode);
     }
-    std::multiset<char16_t> expected;
-    for (char16_t c = 33; c <= 126; ++c) {
-        expected.insert(c);
-    }
-    EXPECT_EQ(characters, expected);
+    std::ranges::sort(characters);
+    EXPECT_EQ(characters, u"!\"#$%&'()*+,-./0123456789:;<=>?@ABCDEFGHIJKLMNOPQRSTUVWXYZ"
+                          u"[\\]^_`abcdefghijklmnopqrstuvwxyz{|}~");
     EXPECT_EQ(CodeTextCharacter("&H005e"), u'^');
 }
 

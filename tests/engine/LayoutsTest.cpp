@@ -45,8 +45,7 @@ TEST(Layouts, AScrambleIsAPermutationSortedByItsKeysAndNeverRepeatsItself) {
                               KeyText(h.keyboard->KeyTableRows()[row][kKeyColumn]));
                 }
             }
-            EXPECT_TRUE(
-                std::is_permutation(shown.begin(), shown.end(), characters.begin(), characters.end()));
+            EXPECT_TRUE(std::ranges::is_permutation(shown, characters));
             previous = scrambled;
         }
     }

@@ -83,16 +83,14 @@ TEST(Commands, HidingThenShowingTheToolbarGivesBackTheHeightAndExitCloses) {
     const std::int32_t before = w.Height();
     const std::int32_t toolbarHeight = w.ToolbarWidgetControl()->Height();
     const int firstRowBefore = w.KeyButtonWidgetAt(1)->y();
-    h.Menu(Menu::ViewToolbar);
-    EXPECT_FALSE(w.MenuAction(Menu::ViewToolbar)->isChecked());
-    EXPECT_TRUE(w.ToolbarWidgetControl()->isHidden());
-    EXPECT_EQ(w.Height(), before - toolbarHeight);
-    EXPECT_EQ(w.KeyButtonWidgetAt(1)->y(), firstRowBefore - ToPixels(toolbarHeight));
-    h.Menu(Menu::ViewToolbar);
-    EXPECT_TRUE(w.MenuAction(Menu::ViewToolbar)->isChecked());
-    EXPECT_FALSE(w.ToolbarWidgetControl()->isHidden());
-    EXPECT_EQ(w.Height(), before);
-    EXPECT_EQ(w.KeyButtonWidgetAt(1)->y(), firstRowBefore);
+    for (const bool shown : {false, true}) {
+        h.Menu(Menu::ViewToolbar);
+        EXPECT_EQ(w.MenuAction(Menu::ViewToolbar)->isChecked(), shown);
+        EXPECT_EQ(w.ToolbarWidgetControl()->isHidden(), !shown);
+        EXPECT_EQ(w.Height(), shown ? before : before - toolbarHeight);
+        EXPECT_EQ(w.KeyButtonWidgetAt(1)->y(),
+                  shown ? firstRowBefore : firstRowBefore - ToPixels(toolbarHeight));
+    }
     ASSERT_TRUE(w.isVisible());
     h.Menu(Menu::FileExit);
     EXPECT_FALSE(w.isVisible());

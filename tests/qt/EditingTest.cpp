@@ -15,11 +15,7 @@ using namespace mirvane::test;
 namespace {
 // Typing, clicking, input-method commits and masking on the real lines and engine: the
 // buffer, the visible line and its caret afterwards, for each way of editing.
-struct Editing {
-    WindowHarness h;
-    PasswordLine* password = h.Window().PasswordWidget();
-    PlainTextLine* plain = h.Window().PlainTextWidget();
-
+struct Editing : LineRig {
     QWidget* Visible() { return password->isVisible() ? static_cast<QWidget*>(password) : plain; }
     TextLine& Line() { return password->isVisible() ? static_cast<TextLine&>(*password) : *plain; }
     void Keys(const char* text) { QTest::keyClicks(Visible(), QString::fromUtf8(text)); }

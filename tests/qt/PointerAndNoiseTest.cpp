@@ -26,16 +26,17 @@ TEST(PointerOverKeys, TheBackgroundAndADisabledKeyStopTheHoverCountdown) {
     }
 }
 
+struct NoiseAndSelection : ::testing::Test, LineRig {
+    NoiseAndSelection() { h.Engine().SetObsfucate(true); }
+};
+
 // After a double click the noise waits while the selection stands, and goes on as soon as
 // the person has typed over it; no later click is needed.
-TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
-    WindowHarness h;
-    PasswordLine* line = h.Window().PasswordWidget();
-    h.Engine().SetObsfucate(true);
-    QTest::keyClicks(line, "ab");
-    QTest::mouseDClick(line, Qt::LeftButton);
-    QTest::mouseRelease(line, Qt::LeftButton); // the second press's release
-    ASSERT_EQ(line->SelLength(), 2);
+TEST_F(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
+    QTest::keyClicks(password, "ab");
+    QTest::mouseDClick(password, Qt::LeftButton);
+    QTest::mouseRelease(password, Qt::LeftButton); // the second press's release
+    ASSERT_EQ(password->SelLength(), 2);
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled()) << "after the double click";
     const auto presses = [&] {
         for (int tick = 0; tick < 40; ++tick) {
@@ -44,7 +45,7 @@ TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
         return std::ranges::count_if(h.injector.events, &KeyEvent::down);
     };
     EXPECT_EQ(presses(), 0);
-    QTest::keyClicks(line, "c");
+    QTest::keyClicks(password, "c");
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
     EXPECT_GT(presses(), 0);
 }
@@ -52,12 +53,9 @@ TEST(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
 // With the option on, noise that is off while the person types into the line (focus events
 // that came in an unusual order) starts again; the toolbar marks it while the X server gives
 // its keys to another window although the window holds the focus, and clears it once they go in.
-TEST(NoiseAndSelection, NoiseNeverStaysOffOrBlockedUnseenWhileThePersonTypes) {
-    WindowHarness h;
-    PasswordLine* line = h.Window().PasswordWidget();
-    h.Engine().SetObsfucate(true);
+TEST_F(NoiseAndSelection, NoiseNeverStaysOffOrBlockedUnseenWhileThePersonTypes) {
     h.Window().NoiseTimer().SetEnabled(false);
-    QTest::keyClicks(line, "a");
+    QTest::keyClicks(password, "a");
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
     h.foreground.foreground = false;
     const auto obsfucate = [&] { return h.Window().ToolbarWidgetControl()->ButtonValue("Obsfucate"); };

@@ -1,6 +1,8 @@
 #include "WindowHarness.h"
 
-#include <QMimeData>
+#include "qt/AccessibilityBus.h"
+
+#include <QAccessible>
 #include <QPointer>
 
 #include <gtest/gtest.h>
@@ -8,49 +10,7 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-namespace {
-// The window with its password line, and a drop target that records what it receives.
-struct LineRig {
-    static constexpr std::uint32_t kTarget = 0x1400000; // the X client of the drop target
-    WindowHarness h;
-    PasswordLine* password = h.Window().PasswordWidget();
-    PlainTextLine* plain = h.Window().PlainTextWidget();
-    std::vector<std::u16string> dragged;
-    Qt::DropAction dropAs = Qt::MoveAction;
-
-    LineRig() {
-        // The target the drag is dropped on asks for the text, as a real one does.
-        h.Window().RunDragsWith([this](QDrag& drag) {
-            h.Window().DragGate().Dropped(kTarget);
-            h.Window().DragGate().Requested(kTarget);
-            dragged.push_back(ToU16(drag.mimeData()->text()));
-            return dropAs;
-        });
-        password->setFocus();
-    }
-    void Type(QWidget* line, const QString& text) { QTest::keyClicks(line, text); }
-    // A point in the line where a press puts the caret at that position.
-    QPoint At(int position) const {
-        for (int x = 0; x < password->width(); ++x) {
-            if (password->cursorPositionAt(QPoint(x, password->height() / 2)) == position) {
-                return {x + 1, password->height() / 2};
-            }
-        }
-        ADD_FAILURE() << "no point for position " << position;
-        return {};
-    }
-    void Move(QPoint to, Qt::MouseButtons held = Qt::NoButton) {
-        QMouseEvent move(QEvent::MouseMove, QPointF(to), password->mapToGlobal(QPointF(to)), Qt::NoButton,
-                         held, Qt::NoModifier);
-        QApplication::sendEvent(password, &move);
-    }
-    void DragFrom(QPoint at) {
-        QTest::mousePress(password, Qt::LeftButton, Qt::NoModifier, at);
-        Move(at + QPoint(5, 0), Qt::LeftButton);
-    }
-};
 struct TextLines : ::testing::Test, LineRig {};
-} // namespace
 
 TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
     // Mapped keys follow the physical Caps Lock on every key-down the engine sees. The keys
@@ -64,6 +24,25 @@ TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
     QKeyEvent ctrlV(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier, "v");
     QApplication::sendEvent(password, &ctrlV);
     EXPECT_TRUE(h.Engine().ShiftIsDown()) << "Ctrl alone never reaches the engine";
+}
+
+// With accessibility on, the bus learns the masked line's stars and no text of the plain line.
+TEST_F(TextLines, TheMaskedLineGivesTheBusItsStarsAndThePlainLineNoText) {
+    PrepareAccessibilityBus(true);
+    EXPECT_EQ(qgetenv("QT_LINUX_ACCESSIBILITY_ALWAYS_ON"), "1");
+    password->setText(QStringLiteral("Pw0rd!"));
+    plain->setPlainText(QStringLiteral("Pw0rd!"));
+    for (QWidget* line : std::initializer_list<QWidget*>{password, plain}) {
+        const QAccessibleInterface* reader = QAccessible::queryAccessibleInterface(line);
+        for (const auto text : {QAccessible::Name, QAccessible::Value, QAccessible::Description}) {
+            EXPECT_EQ(reader->text(text), QString()) << line->objectName().toStdString();
+        }
+        EXPECT_EQ(reader->childCount(), 0);
+    }
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(plain)->textInterface(), nullptr);
+    QAccessibleTextInterface* stars = QAccessible::queryAccessibleInterface(password)->textInterface();
+    ASSERT_NE(stars, nullptr);
+    EXPECT_EQ(stars->text(0, -1), QStringLiteral("******"));
 }
 
 // Arming and running a drag of the password line: how the selection was made, where the
@@ -96,7 +75,7 @@ TEST(Drags, WhatIsDraggedAndWhatStaysBehind) {
         if (!row.keep) {
             r.h.Menu(Menu::OptionsKeepPasswordAfterDragDrop);
         }
-        r.Type(r.password, "abcdef");
+        QTest::keyClicks(r.password, "abcdef");
         if (row.how == DoubleClick) {
             QTest::mouseDClick(r.password, Qt::LeftButton, Qt::NoModifier, r.At(1));
         } else if (row.how == Set) {
@@ -132,7 +111,7 @@ TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTh
         gate.Requested(client);
         return data != nullptr ? ToU16(data->text()) : std::u16string(); // gone is unreadable too
     };
-    Type(password, "Pw0rd!");
+    QTest::keyClicks(password, "Pw0rd!");
 
     std::vector<std::u16string> during;
     h.Window().RunDragsWith([&](QDrag& drag) {
@@ -168,15 +147,13 @@ TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTh
 }
 
 TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
-    Type(password, "abcdef");
+    QTest::keyClicks(password, "abcdef");
     // The remembered selection starts at 1; the caret is at 3 when the button comes up.
     for (const auto& [rememberedLength, kept] : {std::pair{2, false}, std::pair{3, true}}) {
         password->setSelection(1, rememberedLength);
         Move(At(5));
         password->setSelection(3, 2);
-        QMouseEvent release(QEvent::MouseButtonRelease, QPointF(At(3)), password->mapToGlobal(QPointF(At(3))),
-                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-        QApplication::sendEvent(password, &release);
+        Send(QEvent::MouseButtonRelease, At(3), Qt::NoButton, Qt::LeftButton);
         EXPECT_EQ(password->selectionLength(), kept ? 2 : 0) << rememberedLength;
     }
 }

@@ -48,14 +48,7 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
         if (!action->isSeparator()) {
             // On a screen of twice the density each pixel of the icon is a sharp 2 x 2 block.
             const QImage image = action->icon().pixmap(QSize(16, 16), 2.0).toImage();
-            ASSERT_EQ(image.size(), QSize(32, 32)) << action->objectName().toStdString();
-            int blurred = 0;
-            for (int y = 0; y < 32; ++y) {
-                for (int x = 0; x < 32; ++x) {
-                    blurred += image.pixel(x, y) != image.pixel(x & ~1, y & ~1) ? 1 : 0;
-                }
-            }
-            EXPECT_EQ(blurred, 0) << action->objectName().toStdString();
+            EXPECT_EQ(image, image.scaled(16, 16).scaled(32, 32)) << action->objectName().toStdString();
         }
     }
     EXPECT_EQ(seen, (QStringList{"Standard:Standard Entry", "Hover:Hover Entry",
@@ -73,12 +66,10 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
 TEST(WindowControls, AVeryNarrowOrQuicklyResizedWindowRelaysWithoutError) {
     WindowHarness h;
     frmKeyboard& w = h.Window();
-    for (int i = 0; i < 60; ++i) {
+    for (int i = 60; i >= 0; --i) { // the last, 1 x 1
         w.resize(1 + (i * 37) % 900, 1 + (i * 53) % 700);
         QApplication::processEvents();
     }
-    w.resize(1, 1);
-    QApplication::processEvents();
     EXPECT_GE(w.Width(), 5200);
     EXPECT_GE(w.PasswordWidget()->height(), 25);
     const int unit = w.KeyButtonWidgetAt(1)->width();

@@ -7,6 +7,8 @@
 #include "qt/frmKeyboard.h"
 
 #include <QLabel>
+#include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QTimer>
 
@@ -20,13 +22,16 @@
 
 namespace mirvane::test {
 
-// Closes every error window that opens, keeping what it reported.
+// Closes every error window and message box that opens, keeping what it reported.
 struct ErrorWindowWatcher {
     ErrorWindowWatcher() {
         QObject::connect(&timer, &QTimer::timeout, [this] {
             if (auto* report = qobject_cast<frmError*>(QApplication::activeModalWidget())) {
                 reports << report->windowTitle() + "|" + report->ErrorText()->toPlainText();
                 report->CloseButton()->click();
+            } else if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                reports << box->text();
+                box->accept();
             }
         });
         timer.start(10);
@@ -74,6 +79,46 @@ struct WindowHarness {
     RecordingInjector injector;
     UsLayout layout;
     Application application;
+};
+
+// The window with its password line, and a drop target that records what it receives.
+struct LineRig {
+    static constexpr std::uint32_t kTarget = 0x1400000; // the X client of the drop target
+    WindowHarness h;
+    PasswordLine* password = h.Window().PasswordWidget();
+    PlainTextLine* plain = h.Window().PlainTextWidget();
+    std::vector<std::u16string> dragged;
+    Qt::DropAction dropAs = Qt::MoveAction;
+
+    LineRig() {
+        // The target the drag is dropped on asks for the text, as a real one does.
+        h.Window().RunDragsWith([this](QDrag& drag) {
+            h.Window().DragGate().Dropped(kTarget);
+            h.Window().DragGate().Requested(kTarget);
+            dragged.push_back(ToU16(drag.mimeData()->text()));
+            return dropAs;
+        });
+        password->setFocus();
+    }
+    // A point in the line where a press puts the caret at that position.
+    QPoint At(int position) const {
+        for (int x = 0; x < password->width(); ++x) {
+            if (password->cursorPositionAt(QPoint(x, password->height() / 2)) == position) {
+                return {x + 1, password->height() / 2};
+            }
+        }
+        ADD_FAILURE() << "no point for position " << position;
+        return {};
+    }
+    void Send(QEvent::Type type, QPoint to, Qt::MouseButtons held, Qt::MouseButton button = Qt::NoButton) {
+        QMouseEvent e(type, QPointF(to), password->mapToGlobal(QPointF(to)), button, held, Qt::NoModifier);
+        QApplication::sendEvent(password, &e);
+    }
+    void Move(QPoint to, Qt::MouseButtons held = Qt::NoButton) { Send(QEvent::MouseMove, to, held); }
+    void DragFrom(QPoint at) {
+        QTest::mousePress(password, Qt::LeftButton, Qt::NoModifier, at);
+        Move(at + QPoint(5, 0), Qt::LeftButton);
+    }
 };
 
 } // namespace mirvane::test

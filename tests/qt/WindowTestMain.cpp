@@ -1,3 +1,5 @@
+#include "qt/LineAccessibility.h"
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication application(argc, argv);
+    mirvane::InstallLineAccessibility(); // as the program does, before any window
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }
