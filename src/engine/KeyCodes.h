@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 namespace mirvane {
 
 // The virtual-key codes the engine asks the key state about.
@@ -13,7 +15,9 @@ inline constexpr int kRightShiftKey = 161;
 inline constexpr int kLeftCtrlKey = 162;
 inline constexpr int kRightCtrlKey = 163;
 
-// The Shift bit of the modifier mask key and mouse events carry.
-inline constexpr int kShiftMask = 1;
+// The Shift argument of key and mouse events: which modifiers were down.
+inline constexpr std::int16_t kShiftMaskShift = 1;
+inline constexpr std::int16_t kShiftMaskCtrl = 2;
+inline constexpr std::int16_t kShiftMaskAlt = 4;
 
 } // namespace mirvane

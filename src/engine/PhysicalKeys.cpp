@@ -76,7 +76,7 @@ void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t shift) {
     }
     FollowPhysicalShift();
     TakeKeysPressedOverNoise();
-    TakeKeyPressedOverNoise(keyCode, (shift & kShiftMask) != 0);
+    TakeKeyPressedOverNoise(keyCode, (shift & kShiftMaskShift) != 0);
 }
 
 std::u16string Keyboard::OnScreenKeyCharacter(const std::u16string& c) {

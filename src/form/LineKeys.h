@@ -1,13 +1,10 @@
 #pragma once
 
+#include "engine/KeyCodes.h"
+
 #include <cstdint>
 
 namespace mirvane {
-
-// The Shift argument of key events.
-inline constexpr std::int16_t kShiftMaskShift = 1;
-inline constexpr std::int16_t kShiftMaskCtrl = 2;
-inline constexpr std::int16_t kShiftMaskAlt = 4;
 
 // Whether the password line may carry out a key by itself once the handlers let it through.
 // Only keys that leave its text alone, and plain Delete, whose characters the engine takes
