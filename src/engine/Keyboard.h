@@ -5,11 +5,13 @@
 #include "KeyButtonEvents.h"
 #include "KeyTable.h"
 #include "RandomSource.h"
+#include "TypingRhythm.h"
 
 #include "platform/KeyInjection.h"
 #include "platform/KeyState.h"
 #include "platform/WindowLayering.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,6 +40,7 @@ struct KeyboardServices {
 // The noise timer's tick: the classic desktop timer's, so that a noise countdown of ticks
 // spaces the keys as a person's are spaced.
 inline constexpr std::int32_t kNoiseTickMilliseconds = 16;
+inline constexpr std::size_t kNoiseStreams = 3;
 
 // Layout types of the 47 character keys.
 inline constexpr std::int16_t kLayoutStandard = 0;
@@ -157,8 +160,9 @@ private:
     std::u16string PickNoiseCharacter();
     void PressNoiseKey(std::u16string& character);
     bool CanTypeNoiseKey(std::int32_t virtualKey);
-    std::int32_t NoiseHoldTicks();
-    void CountDownNoiseHolds();
+    std::int32_t NoiseHoldMilliseconds();
+    void CountDownNoise(); // a tick's time off the holds and the streams
+    void SeedNoiseTiming();
     void TakeKeyPressedOverNoise(std::int32_t virtualKey, bool shifted);
     void TakeKeysPressedOverNoise();
     void NoteNoiseMissed(std::int32_t ticks);
@@ -207,7 +211,11 @@ private:
     bool mTextIsMasked = false;
     std::int16_t mInputMode = 0;
     KeyTable mKeyTable{};
-    std::int32_t mNoiseCountdown = 0;
+    // Milliseconds until each noise stream's next press.
+    std::array<std::int32_t, kNoiseStreams> mNoiseStreamDue{};
+    std::int32_t mNoiseTickElapsed = kNoiseTickMilliseconds; // the length of the tick that just ended
+    std::int64_t mNoiseClock = 0; // milliseconds of noise ticks: the time the person's rhythm is measured in
+    TypingRhythm mRhythm;
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;
     bool mExpectingNoise = false; // inside a noise key's own event pump, its character not yet seen
@@ -216,13 +224,13 @@ private:
     bool mNoiseStepRunning = false;
     struct HeldNoiseKey {
         std::int32_t key;
-        std::int32_t ticksLeft; // noise ticks until it goes up
+        std::int32_t msLeft; // until it goes up
         bool pressArrived = false; // the person pressed it too, and the window saw that press
     };
     std::vector<HeldNoiseKey> mHeldNoiseKeys;
     std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling
     std::int32_t mNoiseMissedTicks = 0; // ticks since a noise key was due and none could go down
-    std::minstd_rand mNoiseTickJitter;   // each tick's length, apart from the draws of the noise itself
+    std::mt19937_64 mNoiseTiming; // the ticks', holds' and gaps' lengths, apart from the noise keys' draws
     bool mNoiseBlocked = false;
     bool mObsfucate = false;
     bool mKeyboardInputToMatchOnScreenKey = false;

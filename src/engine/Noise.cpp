@@ -5,6 +5,7 @@
 #include "sendkeys/cSendKeys.h"
 
 #include <algorithm>
+#include <array>
 #include <exception>
 #include <utility>
 
@@ -12,8 +13,8 @@ namespace mirvane {
 
 namespace {
 constexpr std::int16_t kStandardEntry = 1;
-constexpr double kNoiseStepSpan = 11;
-constexpr std::int32_t kNoiseStepTicks = 13; // between two presses, on average
+// A time counted down to within half a tick is due: on the tick nearest to it, not the one after.
+constexpr std::int32_t kHalfTick = kNoiseTickMilliseconds / 2;
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
 // The two characters a noise key gives on a US keyboard, unshifted and shifted.
@@ -35,7 +36,7 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     mWindow->NoiseTimer().SetEnabled(blnTurnOnObsfucation);
     ToolbarControl& toolbar = mWindow->Toolbar();
     if (blnTurnOnObsfucation) {
-        mNoiseTickJitter.seed(static_cast<std::uint32_t>(mRandom.Next() * 2147483646.0) + 1);
+        SeedNoiseTiming();
         toolbar.SetButtonValue("Obsfucate", 1);
         SetInputMode(kStandardEntry);
         TextLine& line = VisibleLine();
@@ -44,6 +45,7 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
         return;
     }
     toolbar.SetButtonValue("Obsfucate", 0);
+    mRhythm.Pause();
     mNoiseMissedTicks = 0;
     mNoiseBlocked = false;
     // Switched off inside a noise key's own pump (a command among the pending events): the key
@@ -61,27 +63,57 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     mNoiseKey = 0;
 }
 
-// The window system is asked which window is in front only when a key is due: the timer
-// ticks sixty times a second, and a tick that types nothing needs no answer. A held key
-// goes up when its time comes, whichever window is in front.
+// The timing's own generator, seeded afresh from the program's random source with every bit
+// it holds: a small seed a watcher could search, and from the noise's times know them all.
+void Keyboard::SeedNoiseTiming() {
+    std::array<std::uint32_t, 8> seed{};
+    for (std::uint32_t& word : seed) {
+        word = static_cast<std::uint32_t>(mRandom.Next() * 4294967296.0);
+    }
+    std::seed_seq sequence(seed.begin(), seed.end());
+    mNoiseTiming.seed(sequence);
+    // The streams start apart, each somewhere in a gap of its own, as if typing were under way.
+    for (std::int32_t& due : mNoiseStreamDue) {
+        due = std::uniform_int_distribution<std::int32_t>(0, mRhythm.DrawGap(mNoiseTiming))(mNoiseTiming);
+    }
+}
+
+// The window system is asked which window is in front only while a key is down or due: the
+// timer ticks sixty times a second, and a tick with nothing to type or let go needs no answer.
 void Keyboard::NoiseTimerTick() {
     if (mNoiseStepRunning) {
         return; // a tick inside a noise key's own event pump
     }
     // Ticks of 8 to 24 ms, 16 on average: on a steady tick every noise press and release would
     // fall on one lattice of times, which a logger finds in their spacing.
-    mWindow->NoiseTimer().SetInterval(kNoiseTickMilliseconds / 2 +
-                                      static_cast<std::int32_t>(mNoiseTickJitter() % (kNoiseTickMilliseconds + 1)));
+    mNoiseTickElapsed = mWindow->NoiseTimer().Interval();
+    mWindow->NoiseTimer().SetInterval(
+        std::uniform_int_distribution<std::int32_t>(kHalfTick, kNoiseTickMilliseconds + kHalfTick)(mNoiseTiming));
     if (!mObsfucate || !mWindow->TextLineHasFocus()) {
+        mRhythm.Pause();
         ReleaseNoiseKeys();
         return;
     }
-    if (mNoiseCountdown >= 1 || mForeground.IsForeground(mWindow->Handle())) {
+    const bool dueOrDown = !mHeldNoiseKeys.empty() || std::ranges::any_of(mNoiseStreamDue, [this](std::int32_t due) {
+        return due <= mNoiseTickElapsed + kHalfTick;
+    });
+    if (!dueOrDown || mForeground.IsForeground(mWindow->Handle())) {
         RandomNoiseTimer();
-    } else {
-        CountDownNoiseHolds();
-        NoteNoiseMissed(1); // the toolkit gave the line the keyboard, the X server did not
+        return;
     }
+    // Another window took the keyboard behind the toolkit's back: a noise key left down would
+    // type there, so every one goes up now.
+    ReleaseNoiseKeys();
+    CountDownNoise();
+    // One press waits for the keyboard to come back; the others are dropped, or they would
+    // all come at once then.
+    const auto first = std::ranges::min_element(mNoiseStreamDue);
+    for (auto due = mNoiseStreamDue.begin(); due != mNoiseStreamDue.end(); ++due) {
+        if (due != first && *due <= kHalfTick) {
+            *due = mRhythm.DrawGap(mNoiseTiming);
+        }
+    }
+    NoteNoiseMissed(1); // the toolkit gave the line the keyboard, the X server did not
 }
 
 void Keyboard::NoteNoiseMissed(std::int32_t ticks) {
@@ -101,27 +133,36 @@ void Keyboard::NoteNoisePressed() {
     }
 }
 
+// The noise is several streams of presses, each timed like the person's own typing and blind
+// to the others and to the person. One stream alone is a chain a watcher who has learnt its
+// gaps follows through the person's presses; among three that look like the person, no gap
+// says whose a press is, and three presses in four are noise at any speed.
 void Keyboard::RandomNoiseTimer() {
     if (mNoiseStepRunning) {
         return; // a tick inside the step's own event pump
     }
-    CountDownNoiseHolds();
+    CountDownNoise();
+    if (mNoiseMissedTicks > 0) {
+        NoteNoiseMissed(1);
+    }
+    const auto due = std::ranges::min_element(mNoiseStreamDue);
+    if (*due > kHalfTick) {
+        return;
+    }
+    // One press a tick: two in the same millisecond would be nobody's typing.
+    *due = mRhythm.DrawGap(mNoiseTiming);
     TextLine& line = VisibleLine();
     const auto held = [this](int key) { return mKeyState.GetAsyncKeyState(key); };
     // Under any modifier but Shift and Caps Lock a noise key would give another character or
-    // a shortcut; over a selection it would type the person's selection away.
-    if (mNoiseCountdown < 1 &&
-        (held(kCtrlKey) | held(kLeftCtrlKey) | held(kRightCtrlKey) | held(kAltKey)) == 0 &&
-        !mKeyState.OtherModifierHeld() && line.SelLength() == 0) {
-        line.SetFocus();
-        mNoiseChar = PickNoiseCharacter();
-        PressNoiseKey(mNoiseChar);
-        // Presses 8 to 19 ticks apart (128 to 304 ms), as a person's are: a wider spread
-        // would tell the noise by the gap before each press.
-        mNoiseCountdown = 7 + ToLong(mRandom.Next() * kNoiseStepSpan);
-    } else {
-        --mNoiseCountdown;
+    // a shortcut; over a selection it would type the person's selection away. The press is
+    // dropped, not put off: a pause would end in a burst of the streams' presses at once.
+    if ((held(kCtrlKey) | held(kLeftCtrlKey) | held(kRightCtrlKey) | held(kAltKey)) != 0 ||
+        mKeyState.OtherModifierHeld() || line.SelLength() != 0) {
+        return;
     }
+    line.SetFocus();
+    mNoiseChar = PickNoiseCharacter();
+    PressNoiseKey(mNoiseChar);
 }
 
 std::u16string Keyboard::PickNoiseCharacter() {
@@ -147,15 +188,14 @@ bool Keyboard::CanTypeNoiseKey(std::int32_t virtualKey) {
     return mLayout.ScanCharacter(unshifted) == virtualKey && mLayout.ScanCharacter(shifted) == (0x100 | virtualKey);
 }
 
-// A person holds a key 60 to 150 ms; so does the noise, or a logger would keep only the
-// keys held long. Never as long as the system takes before it repeats a held key.
-std::int32_t Keyboard::NoiseHoldTicks() {
-    const double held = 60 + mRandom.Next() * 90;
-    std::int32_t ticks = ToLong(held / kNoiseTickMilliseconds);
+// As long as the person holds a key, but never as long as the system takes before it repeats
+// a held key.
+std::int32_t Keyboard::NoiseHoldMilliseconds() {
+    std::int32_t hold = mRhythm.DrawHold(mNoiseTiming);
     if (const std::int32_t delay = mInjector.RepeatDelay(); delay > 0) {
-        ticks = std::min(ticks, std::max<std::int32_t>(1, delay * 2 / 3 / kNoiseTickMilliseconds));
+        hold = std::min(hold, std::max<std::int32_t>(1, delay * 2 / 3));
     }
-    return ticks;
+    return hold;
 }
 
 void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
@@ -173,7 +213,7 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
     }
     if (!CanTypeNoiseKey(key)) {
         mNoiseKey = 0;
-        NoteNoiseMissed(kNoiseStepTicks);
+        NoteNoiseMissed(1);
         return;
     }
     const auto [unshifted, shifted] = UsCharacters(key);
@@ -198,7 +238,7 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
         } catch (...) {
         }
     } else if (stillDown) {
-        mHeldNoiseKeys.push_back({key, NoiseHoldTicks()});
+        mHeldNoiseKeys.push_back({key, NoiseHoldMilliseconds()});
         NoteNoisePressed();
     }
     if (mExpectingNoise && mNoiseOtherAt < mCurrentPassword.size()) {
@@ -246,18 +286,24 @@ void Keyboard::TakeKeysPressedOverNoise() {
     }
 }
 
-void Keyboard::CountDownNoiseHolds() {
+void Keyboard::CountDownNoise() {
+    const std::int32_t elapsed = mNoiseTickElapsed;
+    mNoiseClock += elapsed;
+    for (std::int32_t& due : mNoiseStreamDue) {
+        due = std::max(due - elapsed, -kNoiseTickMilliseconds);
+    }
     TakeKeysPressedOverNoise();
-    std::vector<std::int32_t> due;
+    std::vector<std::int32_t> up;
     for (auto it = mHeldNoiseKeys.begin(); it != mHeldNoiseKeys.end();) {
-        if (--it->ticksLeft <= 0) {
-            due.push_back(it->key);
+        it->msLeft -= elapsed;
+        if (it->msLeft <= kHalfTick) {
+            up.push_back(it->key);
             it = mHeldNoiseKeys.erase(it);
         } else {
             ++it;
         }
     }
-    for (const std::int32_t key : due) {
+    for (const std::int32_t key : up) {
         SendNoiseKeyEvent(key, false);
     }
 }

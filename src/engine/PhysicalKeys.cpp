@@ -26,6 +26,11 @@ constexpr std::array<KeyPlace, 47> kKeyPlaces{{
     {u'v', u'V', 46},  {u'b', u'B', 47},  {u'n', u'N', 48}, {u'm', u'M', 49}, {u',', u'<', 50},
     {u'.', u'>', 51},  {u'/', u'?', 52},
 }};
+// Space, digits, letters and the punctuation keys: the presses a typist's rhythm is made of,
+// and the kind the noise makes.
+bool TypesCharacter(std::int32_t keyCode) {
+    return keyCode == 32 || (keyCode >= '0' && keyCode <= 'Z') || (keyCode >= 0xBA && keyCode <= 0xE2);
+}
 } // namespace
 
 // The state words of both Shift keys and of either, OR-ed.
@@ -51,8 +56,13 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
         FollowPhysicalShift();
         // Windows, unlike the X server, passes on a press of a key the noise holds: the
         // person's character comes by itself, and the key-up must not type it again.
+        bool noiseHolds = false;
         for (HeldNoiseKey& held : mHeldNoiseKeys) {
             held.pressArrived = held.pressArrived || held.key == keyCode;
+            noiseHolds = noiseHolds || held.key == keyCode;
+        }
+        if (mObsfucate && !noiseHolds && TypesCharacter(keyCode)) {
+            mRhythm.KeyDown(keyCode, mNoiseClock);
         }
     }
     TextLine& password = mWindow->Password();
@@ -74,6 +84,7 @@ void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t shift) {
     if (keyCode == mNoisePumpKey) {
         return;
     }
+    mRhythm.KeyUp(keyCode, mNoiseClock);
     FollowPhysicalShift();
     TakeKeysPressedOverNoise();
     TakeKeyPressedOverNoise(keyCode, (shift & kShiftMaskShift) != 0);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <random>
 
 namespace mirvane {
@@ -11,19 +12,19 @@ public:
     virtual double Next() = 0;
 };
 
-// Seeded once from the operating system's entropy: reseeding from the clock before
-// each draw would make a fast program's "random" choices repeat.
+// Every draw from the operating system's own generator. A seeded generator in the program
+// would let a watcher who knows the software search its seed from the noise keys it saw,
+// and then know every noise key to come; and reseeding from the clock repeats draws.
 class SystemRandom final : public RandomSource {
 public:
-    SystemRandom() : mEngine(std::random_device{}()) {}
     double Next() override {
-        // generate_canonical may round up to 1.0 on some libraries; the range is half-open.
-        const double r = std::uniform_real_distribution<double>(0.0, 1.0)(mEngine);
-        return r < 1.0 ? r : 0.0;
+        const std::uint64_t bits = (std::uint64_t{mDevice()} << 32 | mDevice()) >> 11;
+        return static_cast<double>(bits) * 0x1.0p-53; // 53 bits: below 1.0, always
     }
 
 private:
-    std::mt19937_64 mEngine;
+    static_assert(sizeof(std::random_device::result_type) == 4);
+    std::random_device mDevice;
 };
 
 } // namespace mirvane
