@@ -40,7 +40,7 @@ struct KeyboardServices {
 // The noise timer's tick: the classic desktop timer's, so that a noise countdown of ticks
 // spaces the keys as a person's are spaced.
 inline constexpr std::int32_t kNoiseTickMilliseconds = 16;
-inline constexpr std::size_t kNoiseStreams = 3;
+inline constexpr std::size_t kNoiseStreams = 4;
 
 // Layout types of the 47 character keys.
 inline constexpr std::int16_t kLayoutStandard = 0;

@@ -135,8 +135,9 @@ void Keyboard::NoteNoisePressed() {
 
 // The noise is several streams of presses, each timed like the person's own typing and blind
 // to the others and to the person. One stream alone is a chain a watcher who has learnt its
-// gaps follows through the person's presses; among three that look like the person, no gap
-// says whose a press is, and three presses in four are noise at any speed.
+// gaps follows through the person's presses; among four that look like the person, no gap
+// says whose a press is, and four presses in five are noise at any speed. Four, not two: the
+// streams learn a new typist's pace over their first keys, and two would fall short meanwhile.
 void Keyboard::RandomNoiseTimer() {
     if (mNoiseStepRunning) {
         return; // a tick inside the step's own event pump

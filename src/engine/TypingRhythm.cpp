@@ -45,12 +45,21 @@ void TypingRhythm::Keep(Samples& samples, std::size_t& next, std::int32_t value)
     next = (next + 1) % kKept;
 }
 
-// One of the kept times, spread by a fifth either way: the person's own times repeated
-// exactly would mark the noise as surely as a steady rhythm.
+// One of the kept times, moved by up to the usual distance between two of them: the person's
+// own times repeated exactly would mark the noise, and a wider spread than theirs would too,
+// for a typist whose every key is held alike.
 std::int32_t TypingRhythm::Draw(const Samples& samples, std::mt19937_64& random) {
+    Samples sorted = samples;
+    std::ranges::sort(sorted);
+    std::array<std::int32_t, kKept - 1> spacing{};
+    for (std::size_t i = 0; i + 1 < kKept; ++i) {
+        spacing[i] = sorted[i + 1] - sorted[i];
+    }
+    std::ranges::nth_element(spacing, spacing.begin() + spacing.size() / 2);
+    const double usual = std::max(1, spacing[spacing.size() / 2]);
     const std::int32_t kept = samples[std::uniform_int_distribution<std::size_t>(0, kKept - 1)(random)];
-    const double spread = std::uniform_real_distribution<double>(0.8, 1.2)(random);
-    return std::max<std::int32_t>(1, static_cast<std::int32_t>(kept * spread));
+    const double moved = kept + std::uniform_real_distribution<double>(-usual, usual)(random);
+    return std::max<std::int32_t>(1, static_cast<std::int32_t>(moved));
 }
 
 } // namespace mirvane

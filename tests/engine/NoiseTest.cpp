@@ -109,7 +109,7 @@ TEST_F(NoiseSteps, EachKeysExpectedCharacter) {
 }
 
 // The noise keeps the person's rhythm: before their first keys a typist's, then holds and
-// gaps as long as theirs, three streams of them, so that three presses in four are noise for a
+// gaps as long as theirs, four streams of them, so that four presses in five are noise for a
 // slow and a fast typist alike; but no hold reaches two thirds of the system's repeat delay.
 TEST(NoiseRhythm, HoldsAndGapsFollowThePersonsOwnKeys) {
     const struct {
@@ -119,10 +119,10 @@ TEST(NoiseRhythm, HoldsAndGapsFollowThePersonsOwnKeys) {
         int shortestHold, longestHold; // the noise's, in ticks
         double fewestPerSecond, mostPerSecond;
     } cases[] = {
-        {"nobody yet: a typist's", 0, 0, 660, 3, 11, 11.0, 16.0},
-        {"fast, 96 ms holds 144 ms apart", 6, 9, 660, 5, 7, 16.0, 21.5},
-        {"slow, 128 ms holds 544 ms apart", 8, 34, 660, 6, 10, 4.0, 5.6},
-        {"long holds, under the repeat delay", 19, 34, 300, 12, 12, 4.0, 5.6},
+        {"nobody yet: a typist's", 0, 0, 660, 3, 9, 15.0, 20.0},
+        {"fast, 96 ms holds 144 ms apart", 6, 9, 660, 6, 6, 22.0, 28.0},
+        {"slow, 128 ms holds 544 ms apart", 8, 34, 660, 8, 8, 6.0, 7.5},
+        {"long holds, under the repeat delay", 19, 34, 300, 12, 12, 6.0, 7.5},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
