@@ -12,6 +12,7 @@
 #include "platform/WindowLayering.h"
 
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -165,7 +166,8 @@ private:
     void SeedNoiseTiming();
     void TakeKeyPressedOverNoise(std::int32_t virtualKey, bool shifted);
     void TakeKeysPressedOverNoise();
-    void NoteNoiseMissed(std::int32_t ticks);
+    void NoteNoiseMissed(std::int32_t milliseconds);
+    std::int64_t NoiseClockNow() const;
     void NoteNoisePressed();
     void SendNoiseKeyEvent(std::int32_t virtualKey, bool down);
     std::int16_t ShiftWord();
@@ -215,6 +217,7 @@ private:
     std::array<std::int32_t, kNoiseStreams> mNoiseStreamDue{};
     std::int32_t mNoiseTickElapsed = kNoiseTickMilliseconds; // the length of the tick that just ended
     std::int64_t mNoiseClock = 0; // milliseconds of noise ticks: the time the person's rhythm is measured in
+    std::chrono::steady_clock::time_point mNoiseTickAt{}; // when the latest tick came
     TypingRhythm mRhythm;
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;
@@ -229,7 +232,7 @@ private:
     };
     std::vector<HeldNoiseKey> mHeldNoiseKeys;
     std::int32_t mNoisePumpKey = 0; // the noise key whose own key events the pump is handling
-    std::int32_t mNoiseMissedTicks = 0; // ticks since a noise key was due and none could go down
+    std::int32_t mNoiseMissedMilliseconds = 0; // since a noise key was due and none could go down
     std::mt19937_64 mNoiseTiming; // the ticks', holds' and gaps' lengths, apart from the noise keys' draws
     bool mNoiseBlocked = false;
     bool mObsfucate = false;

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <exception>
 #include <utility>
 
@@ -13,7 +14,6 @@ namespace mirvane {
 
 namespace {
 constexpr std::int16_t kStandardEntry = 1;
-// A time counted down to within half a tick is due: on the tick nearest to it, not the one after.
 constexpr std::int32_t kHalfTick = kNoiseTickMilliseconds / 2;
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
@@ -46,7 +46,7 @@ void Keyboard::SetObsfucate(bool blnTurnOnObsfucation) {
     }
     toolbar.SetButtonValue("Obsfucate", 0);
     mRhythm.Pause();
-    mNoiseMissedTicks = 0;
+    mNoiseMissedMilliseconds = 0;
     mNoiseBlocked = false;
     // Switched off inside a noise key's own pump (a command among the pending events): the key
     // goes up now, and its character, still on its way, is known as noise when it comes.
@@ -84,49 +84,59 @@ void Keyboard::NoiseTimerTick() {
     if (mNoiseStepRunning) {
         return; // a tick inside a noise key's own event pump
     }
-    // Ticks of 8 to 24 ms, 16 on average: on a steady tick every noise press and release would
-    // fall on one lattice of times, which a logger finds in their spacing.
-    mNoiseTickElapsed = mWindow->NoiseTimer().Interval();
-    mWindow->NoiseTimer().SetInterval(
-        std::uniform_int_distribution<std::int32_t>(kHalfTick, kNoiseTickMilliseconds + kHalfTick)(mNoiseTiming));
+    auto& timer = mWindow->NoiseTimer();
+    mNoiseTickElapsed = timer.Interval();
+    // Between presses and releases, ticks of 8 to 24 ms, 16 on average: on a steady tick every
+    // noise press and release would fall on one lattice of times, which a logger finds in their spacing.
+    std::int32_t next =
+        std::uniform_int_distribution<std::int32_t>(kHalfTick, kNoiseTickMilliseconds + kHalfTick)(mNoiseTiming);
     if (!mObsfucate || !mWindow->TextLineHasFocus()) {
         mRhythm.Pause();
         ReleaseNoiseKeys();
+        timer.SetInterval(next);
         return;
     }
     const bool dueOrDown = !mHeldNoiseKeys.empty() || std::ranges::any_of(mNoiseStreamDue, [this](std::int32_t due) {
-        return due <= mNoiseTickElapsed + kHalfTick;
+        return due <= mNoiseTickElapsed;
     });
     if (!dueOrDown || mForeground.IsForeground(mWindow->Handle())) {
         RandomNoiseTimer();
-        return;
-    }
-    // Another window took the keyboard behind the toolkit's back: a noise key left down would
-    // type there, so every one goes up now.
-    ReleaseNoiseKeys();
-    CountDownNoise();
-    // One press waits for the keyboard to come back; the others are dropped, or they would
-    // all come at once then.
-    const auto first = std::ranges::min_element(mNoiseStreamDue);
-    for (auto due = mNoiseStreamDue.begin(); due != mNoiseStreamDue.end(); ++due) {
-        if (due != first && *due <= kHalfTick) {
-            *due = mRhythm.DrawGap(mNoiseTiming);
+    } else {
+        // Another window took the keyboard behind the toolkit's back: a noise key left down
+        // would type there, so every one goes up now.
+        ReleaseNoiseKeys();
+        CountDownNoise();
+        // One press waits for the keyboard to come back; the others are dropped, or they
+        // would all come at once then.
+        const auto first = std::ranges::min_element(mNoiseStreamDue);
+        for (auto due = mNoiseStreamDue.begin(); due != mNoiseStreamDue.end(); ++due) {
+            if (due != first && *due <= 0) {
+                *due = mRhythm.DrawGap(mNoiseTiming);
+            }
         }
+        NoteNoiseMissed(mNoiseTickElapsed); // the toolkit gave the line the keyboard, the X server did not
     }
-    NoteNoiseMissed(1); // the toolkit gave the line the keyboard, the X server did not
+    // The next tick comes as a key is due to go down or up, if that is sooner: put off to the
+    // tick after, the noise's holds and gaps would be coarser than the person's.
+    for (const std::int32_t due : mNoiseStreamDue) {
+        next = due > 0 ? std::min(next, due) : next;
+    }
+    for (const HeldNoiseKey& held : mHeldNoiseKeys) {
+        next = std::min(next, std::max(held.msLeft, 1));
+    }
+    timer.SetInterval(next);
 }
 
-void Keyboard::NoteNoiseMissed(std::int32_t ticks) {
-    constexpr std::int32_t kBlockedAfterTicks = 1000 / kNoiseTickMilliseconds;
-    mNoiseMissedTicks += ticks;
-    if (!mNoiseBlocked && mNoiseMissedTicks >= kBlockedAfterTicks) {
+void Keyboard::NoteNoiseMissed(std::int32_t milliseconds) {
+    mNoiseMissedMilliseconds += milliseconds;
+    if (!mNoiseBlocked && mNoiseMissedMilliseconds >= 1000) {
         mNoiseBlocked = true;
         RefreshToolbar();
     }
 }
 
 void Keyboard::NoteNoisePressed() {
-    mNoiseMissedTicks = 0;
+    mNoiseMissedMilliseconds = 0;
     if (mNoiseBlocked) {
         mNoiseBlocked = false;
         RefreshToolbar();
@@ -143,11 +153,11 @@ void Keyboard::RandomNoiseTimer() {
         return; // a tick inside the step's own event pump
     }
     CountDownNoise();
-    if (mNoiseMissedTicks > 0) {
-        NoteNoiseMissed(1);
+    if (mNoiseMissedMilliseconds > 0) {
+        NoteNoiseMissed(mNoiseTickElapsed);
     }
     const auto due = std::ranges::min_element(mNoiseStreamDue);
-    if (*due > kHalfTick) {
+    if (*due > 0) {
         return;
     }
     // One press a tick: two in the same millisecond would be nobody's typing.
@@ -214,7 +224,7 @@ void Keyboard::PressNoiseKey(std::u16string& /*character*/) {
     }
     if (!CanTypeNoiseKey(key)) {
         mNoiseKey = 0;
-        NoteNoiseMissed(1);
+        NoteNoiseMissed(mNoiseTickElapsed);
         return;
     }
     const auto [unshifted, shifted] = UsCharacters(key);
@@ -290,6 +300,7 @@ void Keyboard::TakeKeysPressedOverNoise() {
 void Keyboard::CountDownNoise() {
     const std::int32_t elapsed = mNoiseTickElapsed;
     mNoiseClock += elapsed;
+    mNoiseTickAt = std::chrono::steady_clock::now();
     for (std::int32_t& due : mNoiseStreamDue) {
         due = std::max(due - elapsed, -kNoiseTickMilliseconds);
     }
@@ -297,7 +308,7 @@ void Keyboard::CountDownNoise() {
     std::vector<std::int32_t> up;
     for (auto it = mHeldNoiseKeys.begin(); it != mHeldNoiseKeys.end();) {
         it->msLeft -= elapsed;
-        if (it->msLeft <= kHalfTick) {
+        if (it->msLeft <= 0) {
             up.push_back(it->key);
             it = mHeldNoiseKeys.erase(it);
         } else {
@@ -345,6 +356,13 @@ void Keyboard::SendNoiseKeyEvent(std::int32_t virtualKey, bool down) {
         throw;
     }
     restore();
+}
+
+// The noise clock at this moment, to the millisecond between its ticks: the person's keys come
+// when they come, and their rhythm measured to the tick would be coarser than it is.
+std::int64_t Keyboard::NoiseClockNow() const {
+    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - mNoiseTickAt);
+    return mNoiseClock + std::clamp<std::int64_t>(since.count(), 0, kNoiseTickMilliseconds + kHalfTick);
 }
 
 cSendKeys Keyboard::NoiseKeys() { return cSendKeys(mInjector, mLayout, mPump); }

@@ -62,7 +62,7 @@ void Keyboard::KeyDown(std::int16_t keyCode, std::int16_t /*shift*/) {
             noiseHolds = noiseHolds || held.key == keyCode;
         }
         if (mObsfucate && !noiseHolds && TypesCharacter(keyCode)) {
-            mRhythm.KeyDown(keyCode, mNoiseClock);
+            mRhythm.KeyDown(keyCode, NoiseClockNow());
         }
     }
     TextLine& password = mWindow->Password();
@@ -84,7 +84,7 @@ void Keyboard::KeyUp(std::int16_t keyCode, std::int16_t shift) {
     if (keyCode == mNoisePumpKey) {
         return;
     }
-    mRhythm.KeyUp(keyCode, mNoiseClock);
+    mRhythm.KeyUp(keyCode, NoiseClockNow());
     FollowPhysicalShift();
     TakeKeysPressedOverNoise();
     TakeKeyPressedOverNoise(keyCode, (shift & kShiftMaskShift) != 0);
