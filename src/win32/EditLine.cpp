@@ -69,6 +69,7 @@ EditLine::EditLine(HWND parent, int id, bool password) : mPassword(password), mC
             }
         }
     }
+    mCopyExpiry.emplace(Window(), kCopyExpiryTimer, kCopyLifetimeMs);
     SetWindowLongPtrW(Window(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     mOriginal = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&EditLine::Subclassed)));
@@ -105,8 +106,7 @@ LRESULT EditLine::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_TIMER:
         if (wParam == kCopyExpiryTimer) {
-            KillTimer(Window(), kCopyExpiryTimer);
-            mClipboard.Withdraw();
+            WithdrawCopy();
             return 0;
         }
         break;
@@ -276,12 +276,13 @@ SecretText EditLine::Text() const {
 
 void EditLine::OfferCopy(const SecretText& text) {
     if (mClipboard.Offer(text)) {
-        SetTimer(Window(), kCopyExpiryTimer, kCopyLifetimeMs, nullptr);
+        mCopyExpiry->SetEnabled(false); // a new copy has the whole time again
+        mCopyExpiry->SetEnabled(true);
     }
 }
 
 void EditLine::WithdrawCopy() {
-    KillTimer(Window(), kCopyExpiryTimer);
+    mCopyExpiry->SetEnabled(false);
     mClipboard.Withdraw();
 }
 

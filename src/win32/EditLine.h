@@ -2,9 +2,12 @@
 
 #include "PlacedWindow.h"
 #include "SecretClipboard.h"
+#include "Win32Controls.h"
 
 #include "engine/Controls.h"
 #include "form/TextLineEvents.h"
+
+#include <optional>
 
 namespace mirvane {
 
@@ -31,6 +34,7 @@ public:
     // The person's copy of the plain line, marked as a secret and taken back after a while.
     void OfferCopy(const SecretText& text);
     void WithdrawCopy();
+    const Timer& CopyExpiry() const { return *mCopyExpiry; }
 
 private:
     static LRESULT CALLBACK Subclassed(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -49,6 +53,7 @@ private:
     TextLineEvents* mEvents = nullptr;
     bool mSwallowCharacter = false; // the key-down was cancelled: so is its character
     SecretClipboard mClipboard;
+    std::optional<WindowTimer> mCopyExpiry;
 };
 
 } // namespace mirvane

@@ -64,11 +64,13 @@ void Hold(const std::vector<BYTE>& keys) {
     SetKeyboardState(state);
 }
 
-// A key as the window's thread gets it from the person: down, its character, up.
+// A key as the window's thread gets it from the person: down, its character, up. Alt with
+// Ctrl is AltGr, whose keys and characters come as plain ones.
 void Key(HWND line, WORD key, const std::vector<BYTE>& held = {}, wchar_t character = 0) {
     Hold(held);
-    const bool alt = std::find(held.begin(), held.end(), VK_MENU) != held.end();
-    const LPARAM context = alt ? 1 << 29 : 0;
+    const auto holds = [&](BYTE modifier) { return std::ranges::find(held, modifier) != held.end(); };
+    const bool alt = holds(VK_MENU) && !holds(VK_CONTROL);
+    const LPARAM context = holds(VK_MENU) ? 1 << 29 : 0;
     SendMessageW(line, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, key, 1 | context);
     if (character != 0) {
         SendMessageW(line, alt ? WM_SYSCHAR : WM_CHAR, character, 1 | context);
@@ -121,6 +123,7 @@ const Edit kEdits[] = {
     {"alt+delete", u"abc", 0, 0, {Press(VK_DELETE, {VK_MENU})}, u"abc", u"***", 0},
     {"a character the engine refuses", u"abc", 3, 0, {Char(0xD83D), Char(0xDE00)}, u"abc", u"***", 3},
     {"clipboard keys", u"abc", 0, 3, kClipboardKeys, u"abc", u"***", 0},
+    {"altgr+q, German '@'", u"ab", 2, 0, {Press('Q', {VK_CONTROL, VK_MENU}, '@')}, u"ab@", u"***", 3},
     {"plain backspace", u"abcd", 4, 0, {Press(VK_BACK, {}, 8)}, std::nullopt, u"abc", 3},
     {"plain ctrl+c", u"abc", 1, 1, {Press('C', {VK_CONTROL}, 3)}, std::nullopt, u"abc", 1, u"b"},
     {"plain ctrl+ins", u"abc", 1, 1, {Press(VK_INSERT, {VK_CONTROL})}, std::nullopt, u"abc", 1, u"b"},
@@ -128,6 +131,7 @@ const Edit kEdits[] = {
     {"plain shift+delete", u"abc", 1, 1, {Press(VK_DELETE, {VK_SHIFT})}, std::nullopt, u"ac", 1, u"b"},
     {"plain ctrl+v", u"ab", 2, 0, {Press('V', {VK_CONTROL}, 22)}, std::nullopt, u"abprior", 7},
     {"plain delete", u"abc", 1, 0, {Press(VK_DELETE)}, std::nullopt, u"ac", 1},
+    {"plain altgr+c", u"ab", 1, 1, {Press('C', {VK_CONTROL, VK_MENU}, 0x107)}, std::nullopt, u"a\u0107", 2},
 };
 
 // Typing, deleting and the clipboard keys on the real lines and engine: the buffer, the line,
@@ -159,18 +163,17 @@ TEST(EditingTable, BufferLineCaretAndClipboardAfterEachWayOfEditing) {
 
 // Activation focuses the line and runs the noise, but not under a menu; a press in the plain
 // line's selection keeps it for a drag; the box's buffer keeps no text it no longer shows; the
-// copy goes with the window.
+// copy lives 10 s, and goes at once with masking, Clear and the window.
 TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
     auto h = std::make_unique<Harness>();
     h->keyboard->SetObsfucate(true);
     const HWND frame = reinterpret_cast<HWND>(h->window->Handle());
-    SendMessageW(frame, WM_ACTIVATE, WA_ACTIVE, 0);
+    for (const auto& [message, running] :
+         {std::pair{UINT{WM_ACTIVATE}, true}, {WM_ENTERMENULOOP, false}, {WM_EXITMENULOOP, true}}) {
+        SendMessageW(frame, message, message == WM_ACTIVATE ? WA_ACTIVE : FALSE, 0);
+        EXPECT_EQ(h->window->NoiseTimer().Enabled(), running) << message;
+    }
     EXPECT_EQ(GetFocus(), h->Line(true).Window());
-    EXPECT_TRUE(h->window->NoiseTimer().Enabled());
-    SendMessageW(frame, WM_ENTERMENULOOP, FALSE, 0);
-    EXPECT_FALSE(h->window->NoiseTimer().Enabled());
-    SendMessageW(frame, WM_EXITMENULOOP, FALSE, 0);
-    EXPECT_TRUE(h->window->NoiseTimer().Enabled());
     h->keyboard->SetObsfucate(false);
 
     auto& toolbar = static_cast<ToolbarWindow&>(h->window->Toolbar());
@@ -213,17 +216,40 @@ TEST(EditingWindow, FocusNoiseDragBufferAndCopyFollowTheWindow) {
     ASSERT_TRUE(PutOnClipboard(nullptr, L"prior"));
     FromAnotherThread([&] { SendMessageTimeoutW(plain.Window(), WM_COPY, 0, 0, SMTO_BLOCK, 5000, nullptr); });
     EXPECT_EQ(ClipboardText(), u"prior") << "another program's copy is none the person asked for";
-    for (int copy = 0; copy < 3; ++copy) { // twice, then once more after the line took its copy back
-        if (copy == 2) {
-            plain.SetText(SecretText());
-            EXPECT_EQ(ClipboardText(), u"") << "an emptied line takes its copy back";
-        }
+    const std::pair<const char*, std::function<void()>> takenBack[] = {
+        {"masking", [&] { h->keyboard->SetTextIsMasked(true), h->keyboard->SetTextIsMasked(false); }},
+        {"Clear", [&] { h->keyboard->ClearText(); }},
+        {"its time", [&] { SendMessageW(plain.Window(), WM_TIMER, 1, 0); }},
+        {"the window's end", [&] { SendMessageW(frame, WM_CLOSE, 0, 0); }},
+    };
+    const Timer& expiry = plain.CopyExpiry();
+    for (const auto& [when, takeBack] : takenBack) {
         selectAll();
         Key(plain.Window(), 'C', {VK_CONTROL}, 3);
         EXPECT_EQ(ClipboardText(), u"ab");
+        EXPECT_EQ(std::pair(expiry.Enabled(), expiry.Interval()), std::pair(true, 10000));
+        takeBack();
+        EXPECT_EQ(ClipboardText(), u"") << "the copy outlived " << when;
     }
-    SendMessageW(frame, WM_CLOSE, 0, 0);
-    EXPECT_EQ(ClipboardText(), u"") << "the copy outlived the window";
+}
+
+// Resting on a disabled key (Tab while masked) is resting on the background, whether the key
+// gets the move or, as the system has it, the window: the last key's hover countdown stops.
+TEST(EditingWindow, ADisabledKeyIsTheBackgroundForHover) {
+    Harness h;
+    h.keyboard->SetInputMode(2);
+    const auto& tab = static_cast<KeyButtonWindow&>(h.window->Button(16));
+    const HWND q = static_cast<KeyButtonWindow&>(h.window->Button(17)).Window();
+    ASSERT_FALSE(tab.Enabled());
+    const HWND frame = reinterpret_cast<HWND>(h.window->Handle());
+    POINT at{5, 5};
+    MapWindowPoints(tab.Window(), frame, &at, 1);
+    for (const auto& [window, point] : {std::pair{tab.Window(), POINT{5, 5}}, {frame, at}}) {
+        SendMessageW(q, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        ASSERT_TRUE(h.window->HoverTimer().Enabled());
+        SendMessageW(window, WM_MOUSEMOVE, 0, MAKELPARAM(point.x, point.y));
+        EXPECT_FALSE(h.window->HoverTimer().Enabled()) << (window == frame ? "the window" : "the key");
+    }
 }
 
 } // namespace
