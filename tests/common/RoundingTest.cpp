@@ -9,14 +9,11 @@
 using namespace mirvane;
 
 TEST(Rounding, HalvesGoToTheEvenNeighbour) {
-    struct Case {
-        double value;
-        double rounded;
-    };
-    for (const Case c :
+    using Case = std::pair<double, double>;
+    for (const auto& [value, rounded] :
          {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
           Case{2.5001, 3}, Case{40.4222, 40}, Case{1000.5, 1000}, Case{1001.5, 1002}}) {
-        EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.value;
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
     }
 }
 

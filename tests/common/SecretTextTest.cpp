@@ -14,8 +14,7 @@ bool HeldInsideTheObject(const SecretText& text) {
     return characters >= object && characters < object + sizeof(text);
 }
 
-// However a short text comes to be, its characters are in the secret memory, not in the
-// string object on the stack, where nothing would wipe them.
+// However a short text is made, its characters live in secret memory, not in the object that none wipes.
 TEST(SecretText, AShortTextHoweverMadeLivesOutsideTheObject) {
     SecretText moved(u"abcdefghij");
     const struct {
@@ -47,8 +46,7 @@ TEST(SecretText, AShortTextHoweverMadeLivesOutsideTheObject) {
          }},
     };
     for (const auto& way : kWays) {
-        const SecretText text = way.make();
-        EXPECT_FALSE(HeldInsideTheObject(text)) << way.how;
+        EXPECT_FALSE(HeldInsideTheObject(way.make())) << way.how;
     }
     SecretText kept(u"left");
     SecretText other;

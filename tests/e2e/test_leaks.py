@@ -41,6 +41,16 @@ def busctl(*args):
     return subprocess.run(["busctl", "--user", *args], check=True, capture_output=True, text=True).stdout
 
 
+def launched(test, command, env):
+    """The program started by hand, its window shown; killed as the test ends."""
+    process = subprocess.Popen(command, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    test.addCleanup(process.wait)
+    test.addCleanup(process.kill)
+    wait_for("the window", lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--pid", str(process.pid)],
+                                                  capture_output=True).stdout.strip())
+    return process
+
+
 def applications_of(pid):
     desktop = pyatspi.Registry.getDesktop(0)
     return [app for app in map(desktop.getChildAtIndex, range(desktop.childCount))
@@ -164,11 +174,7 @@ class AccessibilityBus(unittest.TestCase):
         self.addCleanup(target.stop)
         for variables in [{}, {"AT_SPI_BUS_ADDRESS": address}, {"QT_QPA_PLATFORMTHEME": "gtk3"}]:
             env = {**os.environ, "QT_LINUX_ACCESSIBILITY_ALWAYS_ON": "1", **variables}
-            process = subprocess.Popen([PROGRAM], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            self.addCleanup(process.wait)
-            self.addCleanup(process.kill)
-            wait_for("the window", lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                                            str(process.pid)], capture_output=True).stdout.strip())
+            process = launched(self, [PROGRAM], env)
             with self.subTest(**variables), self.assertRaises(AssertionError):
                 wait_for("the program on the bus", lambda: applications_of(process.pid), timeout=4)
             process.kill()
@@ -212,12 +218,7 @@ class Hardening(unittest.TestCase):
         # Run as an ordinary user: /proc shows a process as its user's only while it is dumpable,
         # that is while any program of that user may attach to it or read its memory.
         env = {key: value for key, value in os.environ.items() if key != "XDG_RUNTIME_DIR"}
-        process = subprocess.Popen(["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", PROGRAM],
-                                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        self.addCleanup(process.wait)
-        self.addCleanup(process.kill)
-        wait_for("the window", lambda: subprocess.run(["xdotool", "search", "--onlyvisible", "--pid",
-                                                        str(process.pid)], capture_output=True).stdout.strip())
+        process = launched(self, ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", PROGRAM], env)
         self.assertEqual(os.stat(f"/proc/{process.pid}/status").st_uid, 0, "the process must not be dumpable")
         limits = open(f"/proc/{process.pid}/limits").read()
         self.assertRegex(limits, re.compile(r"^Max core file size\s+0\s+0\s", re.M))

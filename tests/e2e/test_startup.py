@@ -87,12 +87,6 @@ class StartUp(unittest.TestCase):
         self.assertEqual(space[1], 6 * unit)
         return unit
 
-    def test_the_window_shows_the_keyboard_in_five_rows(self):
-        self.assertIn("Corvell Software: Mirvane 2008", xdotool("getwindowname", self.program.window_id))
-        self.assert_keyboard_laid_out()
-        self.assertEqual(self.program.password_line().text(), "")
-        self.assertFalse(self.program.error_window_shown())
-
     def test_at_twice_the_pixel_density_the_keys_fill_their_rows_and_the_dot_stays_one_dot(self):
         self.program.stop()
         self.program = Program(QT_SCALE_FACTOR="2")
@@ -113,9 +107,12 @@ class StartUp(unittest.TestCase):
         self.assertEqual(wait_for("the dot", lambda: (lambda c: c if c[0] == "32x32" and c[1] != "0" else None)(
             ask_probe("cursor"))), ["32x32", "4", "E0E0E0"])
 
-    def test_resizing_through_the_window_manager_relays_the_keys(self):
+    def test_the_window_shows_the_keyboard_in_five_rows_and_relays_them_when_resized(self):
         wid = self.program.window_id
+        self.assertIn("Corvell Software: Mirvane 2008", xdotool("getwindowname", wid))
         unit_before = self.assert_keyboard_laid_out()
+        self.assertEqual(self.program.password_line().text(), "")
+        self.assertFalse(self.program.error_window_shown())
         xdotool("windowsize", wid, 900, 520)
         wait_for("a wider key unit", lambda: self.program.visible_keys()[0].extents[2] != unit_before)
         unit = self.assert_keyboard_laid_out()

@@ -23,31 +23,28 @@ const Rows kDvorakShifted{u"~!@#$%^&&*(){}", u"\"<>PYFGCRL?+|", u"AOEUIDHTNS_", 
 
 // Shift and Caps Lock each choose the shifted set and together cancel; "&" shows as "&&".
 TEST(Captions, EveryRowForEachShiftAndCapsLockInBothArrangements) {
-    struct Case {
-        bool shift, caps;
-        std::int16_t layout;
-        const Rows& rows;
-    };
-    for (const Case& c : {Case{false, false, 0, kStandard}, Case{true, false, 0, kStandardShifted},
-                          Case{false, true, 0, kStandardShifted}, Case{true, true, 0, kStandard},
-                          Case{false, false, 1, kDvorak}, Case{true, false, 1, kDvorakShifted},
-                          Case{false, true, 1, kDvorakShifted}, Case{true, true, 1, kDvorak}}) {
-        SCOPED_TRACE(std::to_string(c.shift) + std::to_string(c.caps) + std::to_string(c.layout));
+    using Case = std::tuple<bool, bool, std::int16_t, const Rows&>; // Shift, Caps Lock, layout, captions
+    for (const auto& [shift, caps, layout, rows] :
+         {Case{false, false, 0, kStandard}, Case{true, false, 0, kStandardShifted},
+          Case{false, true, 0, kStandardShifted}, Case{true, true, 0, kStandard},
+          Case{false, false, 1, kDvorak}, Case{true, false, 1, kDvorakShifted},
+          Case{false, true, 1, kDvorakShifted}, Case{true, true, 1, kDvorak}}) {
+        SCOPED_TRACE(std::to_string(shift) + std::to_string(caps) + std::to_string(layout));
         EngineHarness h;
-        h.keyboard->SetKeyboardLayoutType(c.layout);
-        for (const auto& [pressed, key] : {std::pair{c.caps, 30}, std::pair{c.shift, 42}}) {
+        h.keyboard->SetKeyboardLayoutType(layout);
+        for (const auto& [pressed, key] : {std::pair{caps, 30}, std::pair{shift, 42}}) {
             if (pressed) {
                 h.keyboard->ButtonClick(h.window->Key(key));
             }
         }
-        EXPECT_EQ(h.keyboard->ShiftIsDown(), c.shift);
-        EXPECT_EQ(h.keyboard->CapsLockIsDown(), c.caps);
+        EXPECT_EQ(h.keyboard->ShiftIsDown(), shift);
+        EXPECT_EQ(h.keyboard->CapsLockIsDown(), caps);
         for (std::size_t row = 0; row < 4; ++row) {
             std::u16string shown;
             for (const int number : kRows[row]) {
                 shown += h.window->Key(number).caption;
             }
-            EXPECT_EQ(shown, c.rows[row]) << "row " << row;
+            EXPECT_EQ(shown, rows[row]) << "row " << row;
         }
     }
 }

@@ -5,9 +5,9 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-// What no command test sees: the start state that only the engine holds.
-TEST(Creation, LeavesTheEngineInItsStartStateShownOnceAndLayered) {
-    EngineHarness h;
+// The start state only the engine holds; shown once, then layered; size, top and left drawn in that order.
+TEST(Creation, LeavesTheEngineInItsStartStateShownOnceLayeredAndPlacedByThreeDraws) {
+    EngineHarness h(1, {0.5, 0.25, 0.75});
     EXPECT_EQ(h.k.KeyboardType(), 101);
     EXPECT_TRUE(h.k.Mode());
     EXPECT_FALSE(h.k.KeyboardInputToMatchOnScreenKey() || h.k.ShiftIsDown() || h.k.CapsLockIsDown() ||
@@ -15,17 +15,12 @@ TEST(Creation, LeavesTheEngineInItsStartStateShownOnceAndLayered) {
     EXPECT_FALSE(h.w.statusBar.visible || h.w.plain.visible || h.w.Key(16).enabled || h.w.Key(29).enabled);
     EXPECT_EQ(h.w.statusBar.height, 0);
     EXPECT_EQ(h.w.password.passwordChar, u"*");
-    // Shown once, then made layered.
     EXPECT_EQ(h.w.shows, 1);
     EXPECT_EQ(h.layering.calls, (decltype(h.layering.calls){{h.w.Handle(), 254}}));
     EXPECT_TRUE(h.errors.errors.empty());
-}
-
-TEST(Creation, DrawsSizeTopAndLeftFromTheGeneratorInThatOrder) {
-    // Screen 1280 x 1024 pixels at 15 twips: 19200 x 15360 twips.
-    EngineHarness h(1, {0.5, 0.25, 0.75});
     EXPECT_EQ(h.random.draws, 3);
 
+    // Screen 1280 x 1024 pixels at 15 twips: 19200 x 15360 twips.
     // W0 = (9600 - 5500) * 0.5 + 5500 = 7550; u0 = R(6850 / 15) = R(456.67) = 450.
     const std::int32_t u0 = 450;
     EXPECT_EQ(h.w.width, 700 + 15 * u0);

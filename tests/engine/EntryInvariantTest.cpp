@@ -7,8 +7,7 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-// Thousands of random clicks, caret moves, typed characters, mask and layout switches:
-// while masked, the password line holds exactly one "*" per password character.
+// Through random clicks, caret moves, typing, mask and layout switches: one "*" per password character.
 TEST(EntryInvariant, TheMaskedLineAlwaysHoldsOneStarPerPasswordCharacter) {
     for (unsigned seed = 1; seed <= 40; ++seed) {
         EngineHarness h(seed);

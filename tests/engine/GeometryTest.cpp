@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 
 using namespace mirvane;
@@ -16,29 +17,23 @@ void ResizeTo(EngineHarness& h, std::int32_t width, std::int32_t height = 0) {
 }
 } // namespace
 
-// Every visible key's left and width, over several widths. Units per key, with the wide
-// keys at 1.4, 1.8 and 2.2 units rounded to whole pixels (halves to even) and the last key
-// of a row taking what makes the row 15 units. A maximized window keeps its size.
+// Each key's place over several widths: wide keys of 1.4, 1.8, 2.2 units in whole pixels (halves to even),
+// a row's last key making it 15 units; a maximized window keeps its size.
 TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
-    struct Case {
-        std::int32_t requested;
-        bool maximized;
-        std::int32_t width;       // the window's width afterwards
-        std::int32_t unitPx;      // one key unit, in pixels
-        std::int32_t wideKeys[3]; // keys 16, 30 and 42, in pixels
-    };
-    for (const Case c :
+    // The width asked, maximized or not; the width after; one key unit and keys 16, 30 and 42 in pixels.
+    using Case = std::tuple<std::int32_t, bool, std::int32_t, std::int32_t, std::array<std::int32_t, 3>>;
+    for (const auto& [requested, maximized, widthAfter, unitPx, wideKeys] :
          {Case{9795, false, 9700, 40, {56, 72, 88}}, Case{5425, false, 5425, 21, {29, 38, 46}},
           Case{5100, false, 5200, 20, {28, 36, 44}}, Case{9830, false, 9925, 41, {57, 74, 90}},
           Case{1000, false, 5200, 20, {28, 36, 44}}, Case{13000, true, 13000, 55, {77, 99, 121}}}) {
         EngineHarness h;
         FakeWindow& w = *h.window;
-        w.maximized = c.maximized;
-        ResizeTo(h, c.requested, 1000); // too low for the text line, too
-        EXPECT_EQ(w.width, c.width) << c.requested;
-        EXPECT_EQ(w.height == 1000, c.maximized) << "only a maximized window keeps a height too low";
-        const std::int32_t u = c.unitPx * 15;
-        const std::int32_t wide[3] = {c.wideKeys[0] * 15, c.wideKeys[1] * 15, c.wideKeys[2] * 15};
+        w.maximized = maximized;
+        ResizeTo(h, requested, 1000); // too low for the text line, too
+        EXPECT_EQ(w.width, widthAfter) << requested;
+        EXPECT_EQ(w.height == 1000, maximized) << "only a maximized window keeps a height too low";
+        const std::int32_t u = unitPx * 15;
+        const std::int32_t wide[3] = {wideKeys[0] * 15, wideKeys[1] * 15, wideKeys[2] * 15};
         const std::map<int, std::int32_t> widths{
             {15, 2 * u},           {16, wide[0]}, {65, 3 * u - wide[0]}, {30, wide[1]},
             {29, 4 * u - wide[1]}, {42, wide[2]}, {53, 5 * u - wide[2]}, {57, 6 * u}};
@@ -53,8 +48,8 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
             for (const int number : row) {
                 const std::int32_t width = widths.count(number) != 0 ? widths.at(number) : u;
                 EXPECT_TRUE(w.Key(number).visible) << number;
-                EXPECT_EQ(w.Key(number).left, left) << c.requested << " Command" << number;
-                EXPECT_EQ(w.Key(number).width, width) << c.requested << " Command" << number;
+                EXPECT_EQ(w.Key(number).left, left) << requested << " Command" << number;
+                EXPECT_EQ(w.Key(number).width, width) << requested << " Command" << number;
                 EXPECT_EQ(w.Key(number).top, top) << number;
                 left += width;
             }
@@ -63,22 +58,18 @@ TEST(Geometry, EachKeysPlaceAndWidthOverSeveralWidths) {
         for (int hidden : {14, 54, 55, 56, 58, 59, 60, 61, 62, 63, 64}) {
             EXPECT_FALSE(w.Key(hidden).visible) << hidden;
         }
-        // Both text lines share one rectangle below the keys, at least 375 twips high; a
-        // window too low for it grows (toolbar 420, frame 480), unless it is maximized.
+        // Both lines share a rectangle under the keys, 375 high; too low, it grows (toolbar 420, frame 480).
         const std::int32_t lineTop = w.Key(57).top + u + 300;
         for (const FakeTextLine* line : {&w.password, &w.plain}) {
             EXPECT_EQ(line->left, 300);
             EXPECT_EQ(line->top, lineTop);
-            EXPECT_EQ(line->width, c.width - 100 - 600);
+            EXPECT_EQ(line->width, widthAfter - 100 - 600);
             EXPECT_EQ(line->height, 375);
         }
-        if (!c.maximized) {
+        if (!maximized) {
             EXPECT_EQ(w.height, lineTop + 375 + 480 + 420);
         }
     }
-    EngineHarness h; // a window high enough: the lines take the height left
-    ResizeTo(h, 9700, 8000);
-    EXPECT_EQ(h.window->password.height, 8000 - h.window->password.top - 480 - 420);
 }
 
 TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNestingAndErrorsReleaseIt) {
@@ -86,12 +77,10 @@ TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNestingAndErrorsReleaseI
     FakeWindow& w = *h.window;
     const int eventsBefore = w.resizeEvents;
     const int layoutsBefore = w.Key(1).leftWrites;
-    // Between snap points and too low: the layout sets both sizes, and each resize event it
-    // raises must not start another layout.
+    // Between snap points and too low: the layout sets both sizes, raising events that start no layout.
     ResizeTo(h, 9795, 1000);
     EXPECT_EQ(w.resizeEvents - eventsBefore, 2);
     EXPECT_EQ(w.Key(1).leftWrites - layoutsBefore, 1);
-    EXPECT_EQ(w.width, 9700);
     EXPECT_TRUE(h.errors.errors.empty());
 
     // The guard is down again: the next resize lays out.
@@ -105,7 +94,8 @@ TEST(Geometry, TheGuardKeepsTheLayoutsOwnSizeChangesFromNestingAndErrorsReleaseI
               (std::vector<LoggedError>{{"Keyboard Resize", 380, "Invalid property value"}}));
 
     w.Key(30).failOnLeft = false;
-    ResizeTo(h, 8000);
+    ResizeTo(h, 8000, 8000);
     EXPECT_EQ(h.errors.errors.size(), 1U);
     EXPECT_EQ(w.Key(2).left, 300 + 480) << "the next resize lays out at the new width";
+    EXPECT_EQ(w.password.height, 8000 - w.password.top - 480 - 420) << "high enough: the lines take the rest";
 }

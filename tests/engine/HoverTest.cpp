@@ -23,15 +23,10 @@ struct Hovering : EngineTest {
 };
 } // namespace
 
-// Off, Waiting and Counting, and each way between them; keys are told apart by caption.
-TEST_F(Hovering, TheStatesAndEveryTransition) {
-    struct Step {
-        const char* what;
-        std::function<void(Hovering&)> act;
-        bool hoverOn, counting;
-        int current, restarts; // restarts: countdowns stopped by this step
-        std::u16string typed;
-    };
+// Off, Waiting and Counting, each way between them, the window's edges inside; keys told apart by caption.
+TEST_F(Hovering, TheStatesEveryTransitionAndTheWindowsEdgesCountingAsInside) {
+    using Step =
+        std::tuple<const char*, std::function<void(Hovering&)>, bool, bool, int, int, std::u16string>;
     const Step steps[] = {
         {"start", [](Hovering&) {}, false, false, 0, 0, u""},
         {"mode 2", [](Hovering& t) { t.k.SetInputMode(2); }, true, true, 0, 0, u""},
@@ -50,19 +45,16 @@ TEST_F(Hovering, TheStatesAndEveryTransition) {
         {"mode 1", [](Hovering& t) { t.k.SetInputMode(1); }, false, false, 0, 0, u"we"},
         {"a tick in mode 1", [](Hovering& t) { t.Move(17).TickAt(300, 300); }, false, false, 17, 0, u"we"},
     };
-    for (const Step& step : steps) {
-        SCOPED_TRACE(step.what);
+    for (const auto& [what, act, hoverOn, counting, current, stopped, typed] : steps) {
+        SCOPED_TRACE(what);
         const int stopsBefore = w.timer1.stops;
-        step.act(*this);
-        EXPECT_EQ(k.TimerEnabled(), step.hoverOn);
-        EXPECT_EQ(w.timer1.enabled, step.counting);
-        EXPECT_EQ(Current(), step.current);
-        EXPECT_EQ(w.timer1.stops - stopsBefore, step.restarts);
-        EXPECT_EQ(k.CurrentPassword(), step.typed);
+        act(*this);
+        EXPECT_EQ(k.TimerEnabled(), hoverOn);
+        EXPECT_EQ(w.timer1.enabled, counting);
+        EXPECT_EQ(Current(), current);
+        EXPECT_EQ(w.timer1.stops - stopsBefore, stopped);
+        EXPECT_EQ(k.CurrentPassword(), typed);
     }
-}
-
-TEST_F(Hovering, TheWindowsEdgesCountAsInside) {
     k.SetInputMode(2);
     const std::tuple<double, double, bool> ticks[] = {
         {100, 300, true},   {700, 300, true},    {300, 100, true},   {300, 500, true},
@@ -77,30 +69,25 @@ TEST_F(Hovering, TheWindowsEdgesCountAsInside) {
 
 TEST_F(Hovering, ModeWritesSetTheChecksAndTheThirdAsksFirst) {
     // Only the hidden mouse mode shows the grey dot; only standard mode runs no hover.
-    struct Case {
-        std::vector<std::int16_t> writes;
-        bool answerOk;
-        std::int16_t mode;
-        std::size_t questions;
-    };
-    for (const Case& c :
+    using Case = std::tuple<std::vector<std::int16_t>, bool, std::int16_t, std::size_t>;
+    for (const auto& [writes, answerOk, mode, questions] :
          {Case{{2}, true, 2, 0}, Case{{3}, true, 3, 1}, Case{{3}, false, 1, 1}, Case{{2, 3}, false, 2, 1},
           Case{{3, 3}, true, 3, 1}, Case{{3, 1}, true, 1, 1}, Case{{3, 2}, true, 2, 1}}) {
         EngineHarness e;
-        e.w.answerOk = c.answerOk;
-        for (std::int16_t mode : c.writes) {
-            e.k.SetInputMode(mode);
+        e.w.answerOk = answerOk;
+        for (std::int16_t write : writes) {
+            e.k.SetInputMode(write);
         }
-        SCOPED_TRACE(std::to_string(c.writes.back()) + (c.answerOk ? " OK" : " Cancel"));
-        EXPECT_EQ(e.k.InputMode(), c.mode);
-        EXPECT_EQ(e.w.MenuFake(Menu::ModeStandard).checked, c.mode == 1);
-        EXPECT_EQ(e.w.MenuFake(Menu::ModeHover).checked, c.mode == 2);
-        EXPECT_EQ(e.w.MenuFake(Menu::ModeHiddenMouseAndHover).checked, c.mode == 3);
-        EXPECT_EQ(e.w.toolbar.values["HideMouse"], c.mode == 3 ? 1 : 0);
-        EXPECT_EQ(e.k.TimerEnabled(), c.mode != 1);
-        EXPECT_EQ(e.k.MouseHidden(), c.mode == 3);
-        EXPECT_EQ(e.w.greyDot, c.mode == 3);
-        EXPECT_EQ(e.w.questions.size(), c.questions);
+        SCOPED_TRACE(std::to_string(writes.back()) + (answerOk ? " OK" : " Cancel"));
+        EXPECT_EQ(e.k.InputMode(), mode);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeStandard).checked, mode == 1);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeHover).checked, mode == 2);
+        EXPECT_EQ(e.w.MenuFake(Menu::ModeHiddenMouseAndHover).checked, mode == 3);
+        EXPECT_EQ(e.w.toolbar.values["HideMouse"], mode == 3 ? 1 : 0);
+        EXPECT_EQ(e.k.TimerEnabled(), mode != 1);
+        EXPECT_EQ(e.k.MouseHidden(), mode == 3);
+        EXPECT_EQ(e.w.greyDot, mode == 3);
+        EXPECT_EQ(e.w.questions.size(), questions);
     }
     // The question, word for word.
     k.SetInputMode(3);

@@ -7,8 +7,8 @@ using namespace mirvane::test;
 
 using Entry = EngineTest;
 
-// Editing itself is pinned on the real lines (window tests); here what the lines cannot show.
-TEST_F(Entry, KeysWithoutAnActionDoNothing) {
+// What the real lines (window tests) cannot show: keys without an action, Clear, mapped typing.
+TEST_F(Entry, KeysWithoutAnActionDoNothingClearEmptiesAllAndMappedTypingEntersWhatTheKeyShows) {
     h.Type(u"ab");
     const int focus = w.password.focusCount;
     for (int number : {54, 55, 56, 58, 59}) {
@@ -16,9 +16,13 @@ TEST_F(Entry, KeysWithoutAnActionDoNothing) {
     }
     EXPECT_EQ(k.CurrentPassword(), u"ab");
     EXPECT_EQ(w.password.focusCount, focus);
-}
 
-TEST_F(Entry, MappedTypingEntersWhatTheKeyAtThatPlaceShows) {
+    w.plain.text = u"abc";
+    k.ClearText();
+    EXPECT_EQ(k.CurrentPassword(), u"");
+    EXPECT_EQ(w.password.text, u"");
+    EXPECT_EQ(w.plain.text, u"");
+
     k.SetKeyboardLayoutType(1);
     EXPECT_FALSE(k.KeyPress(u'q'));
     EXPECT_EQ(k.CurrentPassword(), u"'"); // what key 17 shows in Dvorak
@@ -26,15 +30,6 @@ TEST_F(Entry, MappedTypingEntersWhatTheKeyAtThatPlaceShows) {
     EXPECT_FALSE(k.KeyPress(128));
     EXPECT_EQ(k.CurrentPassword(), u"'");
     EXPECT_EQ(w.password.text, u"*");
-}
-
-TEST_F(Entry, ClearTextEmptiesBothLinesAndTheBuffer) {
-    h.Type(u"abc");
-    w.plain.text = u"abc";
-    k.ClearText();
-    EXPECT_EQ(k.CurrentPassword(), u"");
-    EXPECT_EQ(w.password.text, u"");
-    EXPECT_EQ(w.plain.text, u"");
 }
 
 TEST_F(Entry, NeitherLineGrowsBeyondItsLimitAndTheBufferStaysInStep) {

@@ -7,11 +7,11 @@ using namespace mirvane::test;
 
 using Masking = EngineTest;
 
-TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePassword) {
+TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePasswordAndHighlightTextSelectsIt) {
     using Case = std::pair<std::u16string, std::u16string>;
     for (const auto& [plain, password] :
-         {Case{u"abc\r\ndef", u"abc"}, Case{u"a\tb", u"a\r\nb"}, Case{u"", u""}, Case{u"\r\nabc", u""},
-          Case{u"x\ty\tz\r\n\t", u"x\r\ny\r\nz"}}) {
+         {Case{u"a\tb", u"a\r\nb"}, Case{u"", u""}, Case{u"\r\nabc", u""},
+          Case{u"x\ty\tz\r\n\t", u"x\r\ny\r\nz"}, Case{u"abc\r\ndef", u"abc"}}) {
         k.SetTextIsMasked(false);
         w.plain.text = plain;
         k.SetTextIsMasked(true);
@@ -19,6 +19,14 @@ TEST_F(Masking, TheFirstLineOfThePlainTextBecomesThePassword) {
         EXPECT_EQ(w.password.text, std::u16string(password.size(), u'*'));
         EXPECT_EQ(w.plain.text, u"") << "the hidden plain line keeps no password";
     }
+    w.password.SetSelStart(2);
+    k.HighlightText();
+    EXPECT_EQ(w.password.selStart, 0);
+    EXPECT_EQ(w.password.selLength, 3);
+    k.SetTextIsMasked(false);
+    w.plain.SetSelStart(0);
+    k.HighlightText();
+    EXPECT_EQ(w.plain.selStart, 3);
 }
 
 TEST_F(Masking, SwitchingShowsOneLineAndSetsTheKeysAndMenu) {
@@ -35,15 +43,4 @@ TEST_F(Masking, SwitchingShowsOneLineAndSetsTheKeysAndMenu) {
         EXPECT_EQ(w.MenuFake(Menu::ModeHiddenMouseAndHover).enabled, masked);
         EXPECT_EQ(w.toolbar.values["ToggleMask"], masked ? 0 : 1);
     }
-}
-
-TEST_F(Masking, HighlightTextSelectsTheMaskedLineOrPutsTheCaretAfterThePassword) {
-    h.Type(u"ab");
-    k.HighlightText();
-    EXPECT_EQ(w.password.selStart, 0);
-    EXPECT_EQ(w.password.selLength, 2);
-    k.SetTextIsMasked(false);
-    w.plain.SetSelStart(0);
-    k.HighlightText();
-    EXPECT_EQ(w.plain.selStart, 2);
 }

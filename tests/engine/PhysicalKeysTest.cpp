@@ -8,24 +8,21 @@ using namespace mirvane::test;
 using Physical = EngineTest;
 
 TEST_F(Physical, ShiftAndCapsLockDriveTheCaptionsWhileMapped) {
-    struct Case {
-        std::vector<int> held; // the Shift keys down: either side alone counts
-        bool capsLock, shifted;
-        char16_t typed;
-        std::u16string entered;
-    };
+    // The Shift keys held (either side alone counts), Caps Lock, then the character typed.
+    using Case = std::tuple<std::set<int>, bool, bool, char16_t, std::u16string>;
     k.SetKeyboardLayoutType(0); // standard, mapped
-    for (const Case& c : {Case{{}, false, false, u'q', u"q"}, Case{{16, 160}, false, true, u'Q', u"Q"},
-                          Case{{161}, false, true, u'Q', u"Q"}, Case{{160}, false, true, u'Q', u"Q"},
-                          Case{{}, true, true, u'1', u"!"}, Case{{16, 161}, true, false, u'q', u"q"}}) {
+    for (const auto& [held, capsLock, shifted, typed, entered] :
+         {Case{{}, false, false, u'q', u"q"}, Case{{16, 160}, false, true, u'Q', u"Q"},
+          Case{{161}, false, true, u'Q', u"Q"}, Case{{160}, false, true, u'Q', u"Q"},
+          Case{{}, true, true, u'1', u"!"}, Case{{16, 161}, true, false, u'q', u"q"}}) {
         k.ClearText();
-        h.keyState.held = {c.held.begin(), c.held.end()};
-        h.keyState.capsLock = c.capsLock;
-        k.KeyDown(c.held.empty() ? 81 : 16, c.held.empty() ? 0 : 1);
-        EXPECT_EQ(k.ShiftIsDown(), c.shifted);
-        EXPECT_EQ(w.Key(31).caption, c.shifted ? u"A" : u"a");
-        k.KeyPress(static_cast<std::int16_t>(c.typed));
-        EXPECT_EQ(k.CurrentPassword(), c.entered);
+        h.keyState.held = held;
+        h.keyState.capsLock = capsLock;
+        k.KeyDown(held.empty() ? 81 : 16, held.empty() ? 0 : 1);
+        EXPECT_EQ(k.ShiftIsDown(), shifted);
+        EXPECT_EQ(w.Key(31).caption, shifted ? u"A" : u"a");
+        k.KeyPress(static_cast<std::int16_t>(typed));
+        EXPECT_EQ(k.CurrentPassword(), entered);
     }
     // Releasing Shift with Caps Lock off gives the normal set again.
     h.keyState.held.clear();

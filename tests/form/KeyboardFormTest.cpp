@@ -44,57 +44,51 @@ struct FormTest : EngineTest {
 
 // Which keys each line carries out itself, which reach the engine, which copy the plain line.
 TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
-    struct Case {
-        bool password;
-        std::int16_t key, shift;
-        bool windowsKey;
-        std::int16_t left;      // the code the line sees, 0 cancelled
-        bool lineTakes;         // the line may carry it out itself
-        const char16_t* buffer; // the password after it, "abc" with the caret at 1
-        const char16_t* line;   // the plain line after it, "abc" with "b" selected
-        const char16_t* copied;
-    };
-    for (const Case& c : {Case{true, 46, 0, false, 46, true, u"ac", u"abc", u""},    // Delete
-                          Case{true, 46, 1, false, 0, false, u"abc", u"abc", u""},   // Shift+Delete cuts
-                          Case{true, 46, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Delete
-                          Case{true, 46, 4, false, 0, false, u"abc", u"abc", u""},   // Alt+Delete
-                          Case{true, 46, 3, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Shift+Delete
-                          Case{true, 46, 0, true, 0, false, u"abc", u"abc", u""},    // Windows+Delete
-                          Case{true, 8, 2, false, 8, false, u"abc", u"abc", u""},    // Ctrl+Backspace
-                          Case{true, 86, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+V
-                          Case{true, 67, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+C
-                          Case{true, 88, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+X
-                          Case{true, 45, 2, false, 0, false, u"abc", u"abc", u""},   // Ctrl+Insert
-                          Case{true, 45, 1, false, 0, false, u"abc", u"abc", u""},   // Shift+Insert
-                          Case{true, 86, 6, false, 86, false, u"abc", u"abc", u""},  // Ctrl+Alt+V
-                          Case{true, 37, 1, false, 37, true, u"abc", u"abc", u""},   // Shift+Left
-                          Case{true, 65, 2, false, 65, true, u"abc", u"abc", u""},   // Ctrl+A
-                          Case{true, 65, 0, false, 65, false, u"abc", u"abc", u""},  // a: its character comes
-                          Case{false, 67, 2, false, 0, false, u"abc", u"abc", u"b"}, // Ctrl+C
-                          Case{false, 45, 2, false, 0, false, u"abc", u"abc", u"b"}, // Ctrl+Insert
-                          Case{false, 88, 2, false, 0, false, u"abc", u"ac", u"b"},  // Ctrl+X
-                          Case{false, 46, 1, false, 0, false, u"abc", u"ac", u"b"},  // Shift+Delete
-                          Case{false, 46, 2, false, 46, true, u"abc", u"abc", u""},  // Ctrl+Delete
-                          Case{false, 86, 2, false, 86, true, u"abc", u"abc", u""},  // Ctrl+V pastes
-                          Case{false, 45, 1, false, 45, true, u"abc", u"abc", u""}}) { // Shift+Insert pastes
+    // left: the code the line sees, 0 cancelled; lineTakes: the line may carry it out itself; then the
+    // password ("abc", caret at 1), the plain line ("abc", "b" selected) and the copy after it.
+    using Case = std::tuple<bool, std::int16_t, std::int16_t, bool, std::int16_t, bool, const char16_t*,
+                            const char16_t*, const char16_t*>;
+    for (const auto& [password, pressed, shift, windowsKey, left, lineTakes, buffer, line, copied] :
+         {Case{true, 46, 0, false, 46, true, u"ac", u"abc", u""},      // Delete
+          Case{true, 46, 1, false, 0, false, u"abc", u"abc", u""},     // Shift+Delete cuts
+          Case{true, 46, 2, false, 0, false, u"abc", u"abc", u""},     // Ctrl+Delete
+          Case{true, 46, 4, false, 0, false, u"abc", u"abc", u""},     // Alt+Delete
+          Case{true, 46, 3, false, 0, false, u"abc", u"abc", u""},     // Ctrl+Shift+Delete
+          Case{true, 46, 0, true, 0, false, u"abc", u"abc", u""},      // Windows+Delete
+          Case{true, 8, 2, false, 8, false, u"abc", u"abc", u""},      // Ctrl+Backspace
+          Case{true, 86, 2, false, 0, false, u"abc", u"abc", u""},     // Ctrl+V
+          Case{true, 67, 2, false, 0, false, u"abc", u"abc", u""},     // Ctrl+C
+          Case{true, 88, 2, false, 0, false, u"abc", u"abc", u""},     // Ctrl+X
+          Case{true, 45, 2, false, 0, false, u"abc", u"abc", u""},     // Ctrl+Insert
+          Case{true, 45, 1, false, 0, false, u"abc", u"abc", u""},     // Shift+Insert
+          Case{true, 86, 6, false, 86, false, u"abc", u"abc", u""},    // Ctrl+Alt+V
+          Case{true, 37, 1, false, 37, true, u"abc", u"abc", u""},     // Shift+Left
+          Case{true, 65, 2, false, 65, true, u"abc", u"abc", u""},     // Ctrl+A
+          Case{true, 65, 0, false, 65, false, u"abc", u"abc", u""},    // a: its character comes
+          Case{false, 67, 2, false, 0, false, u"abc", u"abc", u"b"},   // Ctrl+C
+          Case{false, 45, 2, false, 0, false, u"abc", u"abc", u"b"},   // Ctrl+Insert
+          Case{false, 88, 2, false, 0, false, u"abc", u"ac", u"b"},    // Ctrl+X
+          Case{false, 46, 1, false, 0, false, u"abc", u"ac", u"b"},    // Shift+Delete
+          Case{false, 46, 2, false, 46, true, u"abc", u"abc", u""},    // Ctrl+Delete
+          Case{false, 86, 2, false, 86, true, u"abc", u"abc", u""},    // Ctrl+V pastes
+          Case{false, 45, 1, false, 45, true, u"abc", u"abc", u""}}) { // Shift+Insert pastes
         k.SetCurrentPassword(SecretText(u"abc"));
         w.password.text = u"***";
         w.Password().SetSelStart(1);
         w.plain.text = u"abc";
         w.plain.Select(1, 1);
         toolkit.copies.clear();
-        w.password.visible = c.password;
-        w.plain.visible = !c.password;
-        std::int16_t key = c.key;
-        const bool takes =
-            form.LineKeyDown(c.password ? w.Password() : w.PlainText(), key, c.shift, c.windowsKey);
+        w.password.visible = password;
+        w.plain.visible = !password;
+        std::int16_t key = pressed;
+        const bool takes = form.LineKeyDown(password ? w.Password() : w.PlainText(), key, shift, windowsKey);
         SCOPED_TRACE(testing::Message()
-                     << c.key << " with " << c.shift << (c.password ? " in the password" : " in the text"));
-        EXPECT_EQ(key, c.left);
-        EXPECT_EQ(takes, c.lineTakes);
-        EXPECT_EQ(k.CurrentPassword(), c.buffer);
-        EXPECT_EQ(w.plain.text, c.line);
-        EXPECT_EQ(toolkit.copies, std::vector<std::u16string>(*c.copied ? 1 : 0, c.copied));
+                     << pressed << " with " << shift << (password ? " in the password" : " in the text"));
+        EXPECT_EQ(key, left);
+        EXPECT_EQ(takes, lineTakes);
+        EXPECT_EQ(k.CurrentPassword(), buffer);
+        EXPECT_EQ(w.plain.text, line);
+        EXPECT_EQ(toolkit.copies, std::vector<std::u16string>(*copied ? 1 : 0, copied));
     }
     // The engine alone puts text in the password line: what it does not take, nobody does.
     const auto codeAfter = [this](TextLine& l, std::int16_t c) { return form.LineKeyPress(l, c), c; };
@@ -104,31 +98,25 @@ TEST_F(FormTest, KeysReachTheLineTheEngineOrTheMarkedCopyAsTheTableSays) {
     }
 }
 
-// A press in the plain line's selection arms a drag that starts at the drag distance; an
-// earlier release puts the caret there.
+// A press in the plain line's selection arms a drag begun at the distance; a release first puts the caret.
 TEST_F(FormTest, ThePlainLineDragsItsSelectionOnceThePointerHasGoneTheDistance) {
-    struct Case {
-        std::int16_t button;
-        std::int32_t at;
-        LinePoint to;
-        bool armed;
-        std::size_t drags;
-        std::int16_t caret, selected;
-    };
-    for (const Case& c : {Case{1, 2, {14, 10}, true, 1, 1, 3}, Case{1, 4, {10, 14}, true, 1, 1, 3},
-                          Case{1, 3, {11, 11}, true, 0, 3, 0}, Case{1, 5, {20, 20}, false, 0, 1, 3},
-                          Case{2, 2, {20, 20}, false, 0, 1, 3}, Case{1, 0, {20, 20}, false, 0, 1, 3}}) {
+    using Case =
+        std::tuple<std::int16_t, std::int32_t, LinePoint, bool, std::size_t, std::int16_t, std::int16_t>;
+    for (const auto& [button, at, to, armed, drags, caret, selected] :
+         {Case{1, 2, {14, 10}, true, 1, 1, 3}, Case{1, 4, {10, 14}, true, 1, 1, 3},
+          Case{1, 3, {11, 11}, true, 0, 3, 0}, Case{1, 5, {20, 20}, false, 0, 1, 3},
+          Case{2, 2, {20, 20}, false, 0, 1, 3}, Case{1, 0, {20, 20}, false, 0, 1, 3}}) {
         w.plain.text = u"abcdef";
         w.plain.Select(1, 3);
         toolkit.dragged.clear();
-        SCOPED_TRACE(testing::Message() << "press at " << c.at << " with " << c.button);
-        EXPECT_EQ(form.PlainLinePressArmsDrag(w.PlainText(), c.button, c.at, {10, 10}), c.armed);
-        EXPECT_EQ(form.PlainLineMoveTaken(w.PlainText(), c.button, c.to, 4), c.armed);
-        form.PlainLineReleaseTaken(w.PlainText(), c.at);
-        EXPECT_EQ(toolkit.dragged, std::vector<std::u16string>(c.drags, u"bcd"));
-        if (c.drags == 0) { // a drag leaves the line as the drop left it
-            EXPECT_EQ(w.PlainText().SelStart(), c.caret);
-            EXPECT_EQ(w.PlainText().SelLength(), c.selected);
+        SCOPED_TRACE(testing::Message() << "press at " << at << " with " << button);
+        EXPECT_EQ(form.PlainLinePressArmsDrag(w.PlainText(), button, at, {10, 10}), armed);
+        EXPECT_EQ(form.PlainLineMoveTaken(w.PlainText(), button, to, 4), armed);
+        form.PlainLineReleaseTaken(w.PlainText(), at);
+        EXPECT_EQ(toolkit.dragged, std::vector<std::u16string>(drags, u"bcd"));
+        if (drags == 0) { // a drag leaves the line as the drop left it
+            EXPECT_EQ(w.PlainText().SelStart(), caret);
+            EXPECT_EQ(w.PlainText().SelLength(), selected);
         }
     }
 }
@@ -160,8 +148,7 @@ TEST_F(FormTest, APressInTheSelectionDragsThePasswordOnceAndTheLineFollowsTheDro
     EXPECT_EQ(toolkit.clipboardClears, 1);
 }
 
-// Noise runs only while a line has the focus and no menu is open; the frame passes its focus
-// to the line; the window's end leaves no copy and no key behind.
+// Noise runs only while a line has the focus and no menu is open; the end leaves no copy and no key behind.
 TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     k.SetObsfucate(true);
     w.password.text = u"***";
@@ -170,7 +157,8 @@ TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     const std::pair<std::function<void()>, bool> steps[] = {
         {[&] { form.FormGotFocus(); }, true}, // the line focused
         {[&] { form.LineMouseDown(w.Password(), 1, 0); }, false},
-        {[&] { w.password.Select(1, 0), form.LineMouseUp(w.password, 1, 0), caret = w.password.selStart; }, true},
+        {[&] { w.password.Select(1, 0), form.LineMouseUp(w.password, 1, 0), caret = w.password.selStart; },
+         true},
         {[&] { form.MenuOpened(); }, false},
         {[&] { form.LineGotFocus(w.Password()); }, false},
         {[&] { form.LineKeyPress(w.Password(), typed); }, false},
@@ -193,8 +181,7 @@ TEST_F(FormTest, NoiseFollowsTheFocusAndTheMenusAndStopsAtTheEnd) {
     EXPECT_EQ(toolkit.cursorRaises, 1);
 }
 
-// Failed layering is reported and start-up goes on; the about box is top-most only over a
-// kept-on-top window; a button that cannot work now says why.
+// Failed layering is reported; the about box is top-most only over a top-most window; a dead button says why.
 TEST(FormRules, LayeringFailureAboutBoxAndTooltip) {
     struct FailingLayering final : WindowLayering {
         void MakeWindowLayered(std::uintptr_t, std::int16_t) override {

@@ -54,11 +54,7 @@ TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
         h.Click("a");
         h.Click("b");
         for (const Step& step : c.steps) {
-            if (std::holds_alternative<Menu>(step)) {
-                h.Menu(std::get<Menu>(step));
-            } else {
-                h.ToolbarButton(std::get<const char*>(step));
-            }
+            std::visit([&h](auto command) { h.Command(command); }, step);
         }
         EXPECT_EQ(h.Engine().KeyboardLayoutType(), c.layout);
         EXPECT_EQ(h.Engine().TextIsMasked(), c.masked);
@@ -75,23 +71,4 @@ TEST(Commands, EachCommandSetsItsStateAndEveryIndicator) {
         EXPECT_EQ(h.Engine().Obsfucate(), noise);
         EXPECT_EQ(h.Window().MenuAction(Menu::OptionsObsfucate)->isChecked(), noise);
     }
-}
-
-TEST(Commands, HidingThenShowingTheToolbarGivesBackTheHeightAndExitCloses) {
-    WindowHarness h;
-    frmKeyboard& w = h.Window();
-    const std::int32_t before = w.Height();
-    const std::int32_t toolbarHeight = w.ToolbarWidgetControl()->Height();
-    const int firstRowBefore = w.KeyButtonWidgetAt(1)->y();
-    for (const bool shown : {false, true}) {
-        h.Menu(Menu::ViewToolbar);
-        EXPECT_EQ(w.MenuAction(Menu::ViewToolbar)->isChecked(), shown);
-        EXPECT_EQ(w.ToolbarWidgetControl()->isHidden(), !shown);
-        EXPECT_EQ(w.Height(), shown ? before : before - toolbarHeight);
-        EXPECT_EQ(w.KeyButtonWidgetAt(1)->y(),
-                  shown ? firstRowBefore : firstRowBefore - ToPixels(toolbarHeight));
-    }
-    ASSERT_TRUE(w.isVisible());
-    h.Menu(Menu::FileExit);
-    EXPECT_FALSE(w.isVisible());
 }

@@ -13,8 +13,7 @@ using namespace mirvane;
 using namespace mirvane::test;
 
 namespace {
-// Typing, clicking, input-method commits and masking on the real lines and engine: the
-// buffer, the visible line and its caret afterwards, for each way of editing.
+// Each way of editing the real lines (keys, clicks, input methods, masking): buffer, line and caret after it.
 struct Editing : LineRig {
     QWidget* Visible() { return password->isVisible() ? static_cast<QWidget*>(password) : plain; }
     TextLine& Line() { return password->isVisible() ? static_cast<TextLine&>(*password) : *plain; }
@@ -42,26 +41,16 @@ const Step kMask = Choose(Menu::ViewPasswordMask);
 // "cd" on a new line after what is typed, caret at the start of that line.
 const Step kSecondLine = [](Editing& e) { e.Key(Qt::Key_Return), e.Keys("cd"), e.Key(Qt::Key_Home); };
 
-struct Edit {
-    const char* name;
-    bool masked;
-    const char* typed;
-    int caret, selection;
-    std::vector<Step> steps;
-    std::optional<std::u16string> buffer;
-    std::u16string line;
-    int caretAfter;
-};
+using Edit = std::tuple<const char*, bool, const char*, int, int, std::vector<Step>,
+                        std::optional<std::u16string>, std::u16string, int>;
 
-const std::vector<Step> kClipboardKeys = {Clip(QStringLiteral("PASTED")),
-                                          Key(Qt::Key_V, Qt::ControlModifier),
-                                          Key(Qt::Key_X, Qt::ControlModifier),
-                                          Key(Qt::Key_Insert, Qt::ShiftModifier),
-                                          Key(Qt::Key_Delete, Qt::ShiftModifier),
-                                          Key(Qt::Key_Z, Qt::ControlModifier),
-                                          Key(Qt::Key_Backspace, Qt::ControlModifier)};
+const auto Ctrl = [](Qt::Key key) { return Key(key, Qt::ControlModifier); };
+const auto Shifted = [](Qt::Key key) { return Key(key, Qt::ShiftModifier); };
+const std::vector<Step> kClipboardKeys = {
+    Clip(QStringLiteral("PASTED")), Ctrl(Qt::Key_V), Ctrl(Qt::Key_X),        Shifted(Qt::Key_Insert),
+    Shifted(Qt::Key_Delete),        Ctrl(Qt::Key_Z), Ctrl(Qt::Key_Backspace)};
 const Step kEnter = Key(Qt::Key_Return);
-const Step kPaste = Key(Qt::Key_V, Qt::ControlModifier);
+const Step kPaste = Ctrl(Qt::Key_V);
 const std::u16string kNearTheLimit(32766, u'x');
 const Step kNearlyFull = [](Editing& e) {
     e.Line().SetText(SecretText(kNearTheLimit));
@@ -105,24 +94,24 @@ const Edit kEdits[] = {
 } // namespace
 
 TEST(EditingTable, BufferLineAndCaretAfterEachWayOfEditing) {
-    for (const Edit& edit : kEdits) {
-        SCOPED_TRACE(edit.name);
+    for (const auto& [name, masked, typed, caret, selection, steps, buffer, line, caretAfter] : kEdits) {
+        SCOPED_TRACE(name);
         Editing e;
-        if (!edit.masked) {
+        if (!masked) {
             kMask(e);
         }
         e.Visible()->setFocus();
-        e.Keys(edit.typed);
-        e.Line().SetSelStart(static_cast<std::int16_t>(edit.caret));
-        e.Line().SetSelLength(static_cast<std::int16_t>(edit.selection));
-        for (const Step& step : edit.steps) {
+        e.Keys(typed);
+        e.Line().SetSelStart(static_cast<std::int16_t>(caret));
+        e.Line().SetSelLength(static_cast<std::int16_t>(selection));
+        for (const Step& step : steps) {
             step(e);
         }
-        if (edit.buffer) {
-            EXPECT_EQ(e.h.Engine().CurrentPassword(), *edit.buffer);
+        if (buffer) {
+            EXPECT_EQ(e.h.Engine().CurrentPassword(), *buffer);
         }
-        EXPECT_EQ(e.Line().Text(), edit.line);
-        EXPECT_EQ(e.Line().SelStart(), edit.caretAfter);
+        EXPECT_EQ(e.Line().Text(), line);
+        EXPECT_EQ(e.Line().SelStart(), caretAfter);
         if (e.password->isVisible()) {
             EXPECT_EQ(e.plain->Text(), u"") << "a hidden plain line keeps no password";
         }

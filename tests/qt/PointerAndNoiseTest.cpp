@@ -5,8 +5,7 @@
 using namespace mirvane;
 using namespace mirvane::test;
 
-// Resting on the bare background is resting on no key, and so is resting on a disabled key
-// (Tab and Enter while the password is masked): the last key's countdown stops.
+// Resting on the bare background or on a disabled key (Tab while masked) stops the last key's countdown.
 TEST(PointerOverKeys, TheBackgroundAndADisabledKeyStopTheHoverCountdown) {
     WindowHarness h;
     h.Engine().SetInputMode(2);
@@ -30,9 +29,9 @@ struct NoiseAndSelection : ::testing::Test, LineRig {
     NoiseAndSelection() { h.Engine().SetObsfucate(true); }
 };
 
-// After a double click the noise waits while the selection stands, and goes on as soon as
-// the person has typed over it; no later click is needed.
-TEST_F(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
+// Noise waits while a double click's selection stands, goes on once it is typed over, restarts when typing
+// finds it off; the toolbar marks it while the X server gives the keys elsewhere, and clears it after.
+TEST_F(NoiseAndSelection, NoiseResumesOverTheSelectionNeverStaysOffAndIsNeverBlockedUnseen) {
     QTest::keyClicks(password, "ab");
     QTest::mouseDClick(password, Qt::LeftButton);
     QTest::mouseRelease(password, Qt::LeftButton); // the second press's release
@@ -48,13 +47,8 @@ TEST_F(NoiseAndSelection, NoiseResumesOnceThePersonHasTypedOverTheSelection) {
     QTest::keyClicks(password, "c");
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
     EXPECT_GT(presses(), 0);
-}
 
-// With the option on, noise that is off while the person types into the line (focus events
-// that came in an unusual order) starts again; the toolbar marks it while the X server gives
-// its keys to another window although the window holds the focus, and clears it once they go in.
-TEST_F(NoiseAndSelection, NoiseNeverStaysOffOrBlockedUnseenWhileThePersonTypes) {
-    h.Window().NoiseTimer().SetEnabled(false);
+    h.Window().NoiseTimer().SetEnabled(false); // as focus events in an unusual order may leave it
     QTest::keyClicks(password, "a");
     EXPECT_TRUE(h.Window().NoiseTimer().Enabled());
     h.foreground.foreground = false;

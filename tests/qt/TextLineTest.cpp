@@ -13,8 +13,7 @@ using namespace mirvane::test;
 struct TextLines : ::testing::Test, LineRig {};
 
 TEST_F(TextLines, CtrlWithAnotherModifierReachesTheEngineAndCtrlAloneNever) {
-    // Mapped keys follow the physical Caps Lock on every key-down the engine sees. The keys
-    // come without their modifier presses, so that only V itself can reach the engine.
+    // Mapped keys follow the physical Caps Lock at each key-down the engine sees; only V is sent.
     h.Engine().SetKeyboardLayoutType(1);
     h.keyState.capsLock = true;
     QKeyEvent ctrlShiftV(QEvent::KeyPress, Qt::Key_V, Qt::ControlModifier | Qt::ShiftModifier, "V");
@@ -45,20 +44,12 @@ TEST_F(TextLines, TheMaskedLineGivesTheBusItsStarsAndThePlainLineNoText) {
     EXPECT_EQ(stars->text(0, -1), QStringLiteral("******"));
 }
 
-// Arming and running a drag of the password line: how the selection was made, where the
-// press lands, how the target takes it; then what was dragged, the line and the buffer.
+// A drag of the password line by how its selection was made, the press and the drop: what went, what stays.
 TEST(Drags, WhatIsDraggedAndWhatStaysBehind) {
     enum Select { DoubleClick, Set, MouseSweep };
-    struct Row {
-        const char* name;
-        bool keep;
-        Select how;
-        int from, to; // the selection as set (start, length), or the sweep's ends
-        int press;
-        Qt::DropAction drop;
-        bool drags;
-        std::u16string_view buffer; // the line shows a star for each of its characters
-    };
+    // from, to: the selection as set (start, length), or the sweep's ends; the line shows the buffer's stars.
+    using Row =
+        std::tuple<const char*, bool, Select, int, int, int, Qt::DropAction, bool, std::u16string_view>;
     const Row rows[] = {
         {"double click, press inside; kept", true, DoubleClick, 0, 0, 3, Qt::MoveAction, true, u"abcdef"},
         {"without keep a move takes the selection", false, Set, 1, 3, 2, Qt::MoveAction, true, u"aef"},
@@ -69,40 +60,38 @@ TEST(Drags, WhatIsDraggedAndWhatStaysBehind) {
         {"a press past its end", true, Set, 1, 2, 4, Qt::MoveAction, false, u"abcdef"},
         {"swept in one move, pressed at its end", true, MouseSweep, 1, 4, 4, Qt::MoveAction, true, u"abcdef"},
     };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(row.name);
+    for (const auto& [name, keep, how, from, to, press, drop, drags, buffer] : rows) {
+        SCOPED_TRACE(name);
         LineRig r;
-        if (!row.keep) {
+        if (!keep) {
             r.h.Menu(Menu::OptionsKeepPasswordAfterDragDrop);
         }
         QTest::keyClicks(r.password, "abcdef");
-        if (row.how == DoubleClick) {
+        if (how == DoubleClick) {
             QTest::mouseDClick(r.password, Qt::LeftButton, Qt::NoModifier, r.At(1));
-        } else if (row.how == Set) {
-            r.password->setSelection(row.from, row.to);
+        } else if (how == Set) {
+            r.password->setSelection(from, to);
             r.Move(r.At(5)); // the line remembers its selection as a move leaves it
         } else {
-            const QPoint end = r.At(row.to);
-            QTest::mousePress(r.password, Qt::LeftButton, Qt::NoModifier, r.At(row.from));
+            const QPoint end = r.At(to);
+            QTest::mousePress(r.password, Qt::LeftButton, Qt::NoModifier, r.At(from));
             r.Move(end, Qt::LeftButton);
             QTest::mouseRelease(r.password, Qt::LeftButton, Qt::NoModifier, end);
         }
-        r.dropAs = row.drop;
-        r.DragFrom(r.At(row.press));
-        QTest::mouseRelease(r.password, Qt::LeftButton, Qt::NoModifier, r.At(row.press));
-        EXPECT_EQ(r.dragged, std::vector<std::u16string>(row.drags ? 1 : 0, u"abcdef"));
-        EXPECT_EQ(r.password->text(), QString(static_cast<qsizetype>(row.buffer.size()), u'*'));
-        EXPECT_EQ(r.h.Engine().CurrentPassword(), std::u16string(row.buffer));
-        if (row.drags && row.keep) {
+        r.dropAs = drop;
+        r.DragFrom(r.At(press));
+        QTest::mouseRelease(r.password, Qt::LeftButton, Qt::NoModifier, r.At(press));
+        EXPECT_EQ(r.dragged, std::vector<std::u16string>(drags ? 1 : 0, u"abcdef"));
+        EXPECT_EQ(r.password->text(), QString(static_cast<qsizetype>(buffer.size()), u'*'));
+        EXPECT_EQ(r.h.Engine().CurrentPassword(), std::u16string(buffer));
+        if (drags && keep) {
             EXPECT_EQ(r.password->cursorPosition(), 0);
             EXPECT_FALSE(r.password->hasSelectedText());
         }
     }
 }
 
-// The drag offers the password to nobody but the program it is dropped on: not to a window
-// it passes over, not to another program, not twice, not after a cancel or once the
-// target has had its moment.
+// Only the drop target reads the password, once, in its moment, not after a cancel; no window passed over.
 TEST_F(TextLines, OnlyTheDropTargetReadsTheDraggedPasswordOnceAndOnlyJustAfterTheDrop) {
     constexpr std::uint32_t kOther = 0x1600000;
     DropGate& gate = h.Window().DragGate();
@@ -158,8 +147,7 @@ TEST_F(TextLines, AReleaseAtTheSelectionsEndCollapsesIt) {
     }
 }
 
-// The target's moment is its own idle time since the drop, ten seconds at most; a request
-// that comes after it, but was on its way before the gate closed, is still answered, once.
+// The target's moment is its idle time since the drop, 10 s at most; a request on its way is answered once.
 TEST(DropGateClock, TheTargetsMomentIsItsIdleTimeAndARequestOnItsWayIsAnsweredOnce) {
     using namespace std::chrono_literals;
     std::chrono::steady_clock::time_point now{};

@@ -3,14 +3,14 @@
 #include "form/MenuTable.h"
 
 #include <QMenuBar>
-#include <QToolButton>
 
 #include <gtest/gtest.h>
 
 using namespace mirvane;
 using namespace mirvane::test;
 
-TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
+// Menus and toolbar as designed, in order; hiding the toolbar gives back its height; Exit closes.
+TEST(WindowControls, MenusAndToolbarHaveTheirCaptionsAndStatesTheToolbarHidesAndExitCloses) {
     WindowHarness h;
     frmKeyboard& w = h.Window();
     QStringList topCaptions;
@@ -37,12 +37,9 @@ TEST(WindowControls, MenusHaveTheirCaptionsShortcutsAndStartStates) {
         EXPECT_EQ(action->isVisible(), entry.id != Menu::OptionsReveal) << entry.name;
         EXPECT_EQ(action->objectName().toStdString(), entry.name);
     }
-}
 
-TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
-    WindowHarness h;
     QStringList seen;
-    for (QAction* action : h.Window().ToolbarWidgetControl()->actions()) {
+    for (QAction* action : w.ToolbarWidgetControl()->actions()) {
         seen << (action->isSeparator() ? QStringLiteral("|")
                                        : action->objectName() + ":" + action->toolTip());
         if (!action->isSeparator()) {
@@ -61,6 +58,21 @@ TEST(WindowControls, TheToolbarHasItsKeysTooltipsAndSeparatorsInOrder) {
                                  "KeepPassword:Keep Password After Drag Drop",
                                  "Obsfucate:Hide password in amongst random characters", "|",
                                  "KeepOnTop:Keep On Top", "|", "Clear:Clear text/password"}));
+
+    const std::int32_t before = w.Height();
+    const std::int32_t toolbarHeight = w.ToolbarWidgetControl()->Height();
+    const int firstRowBefore = w.KeyButtonWidgetAt(1)->y();
+    for (const bool shown : {false, true}) {
+        h.Menu(Menu::ViewToolbar);
+        EXPECT_EQ(w.MenuAction(Menu::ViewToolbar)->isChecked(), shown);
+        EXPECT_EQ(w.ToolbarWidgetControl()->isHidden(), !shown);
+        EXPECT_EQ(w.Height(), shown ? before : before - toolbarHeight);
+        EXPECT_EQ(w.KeyButtonWidgetAt(1)->y(),
+                  shown ? firstRowBefore : firstRowBefore - ToPixels(toolbarHeight));
+    }
+    ASSERT_TRUE(w.isVisible());
+    h.Menu(Menu::FileExit);
+    EXPECT_FALSE(w.isVisible());
 }
 
 TEST(WindowControls, AVeryNarrowOrQuicklyResizedWindowRelaysWithoutError) {

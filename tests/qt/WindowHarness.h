@@ -6,7 +6,6 @@
 #include "qt/frmError.h"
 #include "qt/frmKeyboard.h"
 
-#include <QLabel>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPlainTextEdit>
@@ -69,6 +68,8 @@ struct WindowHarness {
     }
     void Menu(mirvane::Menu item) { Window().MenuAction(item)->trigger(); }
     void ToolbarButton(const char* key) { Window().ToolbarWidgetControl()->ButtonAction(key)->trigger(); }
+    void Command(mirvane::Menu item) { Menu(item); }
+    void Command(const char* toolbarKey) { ToolbarButton(toolbarKey); }
 
     ErrorWindowWatcher errorWindows;
     RecordingLayering layering;

@@ -44,7 +44,10 @@ public:
 
 class FakeButton final : public FakePlaced<KeyButton> {
 public:
-    explicit FakeButton(int n) : number(n), caption(std::u16string(u"") + DesignCaption(n)) {}
+    explicit FakeButton(int n) : number(n) {
+        const std::string digits = std::to_string(n); // the caption it has at design time
+        caption.assign(digits.begin(), digits.end());
+    }
     int Number() const override { return number; }
     std::u16string Caption() const override { return caption; }
     void SetCaption(const std::u16string& c) override { caption = c; }
@@ -56,10 +59,6 @@ public:
         }
         left = v;
         ++leftWrites;
-    }
-    static std::u16string DesignCaption(int n) {
-        const std::string digits = std::to_string(n);
-        return std::u16string(digits.begin(), digits.end());
     }
 
     int number;
@@ -142,10 +141,9 @@ public:
         }
         found->second = value;
     }
-    void Refresh() override { ++refreshes; }
+    void Refresh() override {}
 
     std::map<std::string, int> values;
-    int refreshes = 0;
 };
 
 // The main window: outer geometry in twips and every control. Size changes raise the
@@ -195,13 +193,10 @@ public:
     void SetHeight(std::int32_t v) override { Resize(height, v); }
     void Resize(std::int32_t& side, std::int32_t v) {
         if (std::exchange(side, v) != v) {
-            RaiseResize();
-        }
-    }
-    void RaiseResize() {
-        ++resizeEvents;
-        if (keyboard != nullptr) {
-            keyboard->Resize();
+            ++resizeEvents;
+            if (keyboard != nullptr) {
+                keyboard->Resize();
+            }
         }
     }
 

@@ -180,13 +180,12 @@ struct EngineHarness {
     SeededRandom random;
     RecordingErrorLog errors;
     RecordingLayering layering;
-    std::int32_t hoverInterval = 2000;
     FakeKeyState keyState;
     FakeKeyboardWire wire{keyState};
     FakeWindow* window = nullptr;
-    std::unique_ptr<Keyboard> keyboard = std::make_unique<Keyboard>(KeyboardServices{
-        [this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random, errors, layering,
-        [this] { return hoverInterval; }, keyState, wire, wire, wire, wire});
+    std::unique_ptr<Keyboard> keyboard = std::make_unique<Keyboard>(
+        KeyboardServices{[this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random,
+                         errors, layering, [] { return 2000; }, keyState, wire, wire, wire, wire});
     Keyboard& k = *keyboard;
     FakeWindow& w = *window;
 };
