@@ -12,7 +12,8 @@ constexpr std::int16_t kLayeredOpacity = 254;
 Keyboard::Keyboard(KeyboardServices services)
     : mRandom(services.random), mErrors(services.errors), mHoverInterval(std::move(services.hoverInterval)),
       mKeyState(services.keyState), mForeground(services.foreground), mInjector(services.injector),
-      mLayout(services.layout), mPump(services.pump) {
+      mLayout(services.layout), mPump(services.pump),
+      mMilliseconds(std::move(services.milliseconds)) {
     mWindow = services.createWindow();
     mWindow->StatusBar().SetHeight(0);
     mWindow->StatusBar().SetVisible(false);

@@ -36,12 +36,17 @@ struct KeyboardServices {
     KeyInjector& injector;
     KeyLayout& layout;
     EventPump& pump;
+    // Milliseconds of a clock that never goes back: the times of the person's keys.
+    std::function<std::int64_t()> milliseconds = [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        return static_cast<std::int64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(now).count());
+    };
 };
 
 // The noise timer's tick: the classic desktop timer's, so that a noise countdown of ticks
 // spaces the keys as a person's are spaced.
 inline constexpr std::int32_t kNoiseTickMilliseconds = 16;
-inline constexpr std::size_t kNoiseStreams = 4;
+inline constexpr std::size_t kNoiseStreams = 3;
 
 // Layout types of the 47 character keys.
 inline constexpr std::int16_t kLayoutStandard = 0;
@@ -197,6 +202,7 @@ private:
     KeyInjector& mInjector;
     KeyLayout& mLayout;
     EventPump& mPump;
+    std::function<std::int64_t()> mMilliseconds;
 
     // Fields, in declaration order.
     std::int16_t mKeyboardType = 0;
@@ -217,7 +223,7 @@ private:
     std::array<std::int32_t, kNoiseStreams> mNoiseStreamDue{};
     std::int32_t mNoiseTickElapsed = kNoiseTickMilliseconds; // the length of the tick that just ended
     std::int64_t mNoiseClock = 0; // milliseconds of noise ticks: the time the person's rhythm is measured in
-    std::chrono::steady_clock::time_point mNoiseTickAt{}; // when the latest tick came
+    std::int64_t mNoiseTickAt = 0; // when the latest tick came, by the services' clock
     TypingRhythm mRhythm;
     std::u16string mNoiseChar;
     std::int32_t mNoiseKey = 0;

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <exception>
 #include <utility>
 
@@ -14,7 +13,7 @@ namespace mirvane {
 
 namespace {
 constexpr std::int16_t kStandardEntry = 1;
-constexpr std::int32_t kHalfTick = kNoiseTickMilliseconds / 2;
+constexpr std::int32_t kIdleNoiseTick = 100; // with no key due: the checks a tick makes still come ten times a second
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
 // The two characters a noise key gives on a US keyboard, unshifted and shifted.
@@ -86,10 +85,9 @@ void Keyboard::NoiseTimerTick() {
     }
     auto& timer = mWindow->NoiseTimer();
     mNoiseTickElapsed = timer.Interval();
-    // Between presses and releases, ticks of 8 to 24 ms, 16 on average: on a steady tick every
-    // noise press and release would fall on one lattice of times, which a logger finds in their spacing.
-    std::int32_t next =
-        std::uniform_int_distribution<std::int32_t>(kHalfTick, kNoiseTickMilliseconds + kHalfTick)(mNoiseTiming);
+    // The timer wakes the program for a press or a release, each at its own drawn time, and
+    // otherwise seldom: every wake-up costs, and noise runs as long as the window is open.
+    std::int32_t next = kIdleNoiseTick;
     if (!mObsfucate || !mWindow->TextLineHasFocus()) {
         mRhythm.Pause();
         ReleaseNoiseKeys();
@@ -116,8 +114,8 @@ void Keyboard::NoiseTimerTick() {
         }
         NoteNoiseMissed(mNoiseTickElapsed); // the toolkit gave the line the keyboard, the X server did not
     }
-    // The next tick comes as a key is due to go down or up, if that is sooner: put off to the
-    // tick after, the noise's holds and gaps would be coarser than the person's.
+    // The next tick comes as a key is due to go down or up: put off to a tick after, the noise's
+    // holds and gaps would be coarser than the person's, and fall on the ticks' lattice.
     for (const std::int32_t due : mNoiseStreamDue) {
         next = due > 0 ? std::min(next, due) : next;
     }
@@ -145,9 +143,10 @@ void Keyboard::NoteNoisePressed() {
 
 // The noise is several streams of presses, each timed like the person's own typing and blind
 // to the others and to the person. One stream alone is a chain a watcher who has learnt its
-// gaps follows through the person's presses; among four that look like the person, no gap
-// says whose a press is, and four presses in five are noise at any speed. Four, not two: the
-// streams learn a new typist's pace over their first keys, and two would fall short meanwhile.
+// gaps follows through the person's presses; among three that look like the person, no gap
+// says whose a press is, and three presses in four are noise at any speed. Three, not two: the
+// streams learn a new typist's pace over their first keys, and two would fall short of two
+// thirds meanwhile; not four, whose presses cost more than 3 % of a core with nobody typing.
 void Keyboard::RandomNoiseTimer() {
     if (mNoiseStepRunning) {
         return; // a tick inside the step's own event pump
@@ -300,7 +299,7 @@ void Keyboard::TakeKeysPressedOverNoise() {
 void Keyboard::CountDownNoise() {
     const std::int32_t elapsed = mNoiseTickElapsed;
     mNoiseClock += elapsed;
-    mNoiseTickAt = std::chrono::steady_clock::now();
+    mNoiseTickAt = mMilliseconds();
     for (std::int32_t& due : mNoiseStreamDue) {
         due = std::max(due - elapsed, -kNoiseTickMilliseconds);
     }
@@ -361,8 +360,7 @@ void Keyboard::SendNoiseKeyEvent(std::int32_t virtualKey, bool down) {
 // The noise clock at this moment, to the millisecond between its ticks: the person's keys come
 // when they come, and their rhythm measured to the tick would be coarser than it is.
 std::int64_t Keyboard::NoiseClockNow() const {
-    const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - mNoiseTickAt);
-    return mNoiseClock + std::clamp<std::int64_t>(since.count(), 0, kNoiseTickMilliseconds + kHalfTick);
+    return mNoiseClock + std::clamp<std::int64_t>(mMilliseconds() - mNoiseTickAt, 0, kIdleNoiseTick);
 }
 
 cSendKeys Keyboard::NoiseKeys() { return cSendKeys(mInjector, mLayout, mPump); }

@@ -183,9 +183,11 @@ struct EngineHarness {
     FakeKeyState keyState;
     FakeKeyboardWire wire{keyState};
     FakeWindow* window = nullptr;
+    std::int64_t now = 0; // the clock's milliseconds
     std::unique_ptr<Keyboard> keyboard = std::make_unique<Keyboard>(
         KeyboardServices{[this] { return std::unique_ptr<FakeWindow>(window = new FakeWindow); }, random,
-                         errors, layering, [] { return 2000; }, keyState, wire, wire, wire, wire});
+                         errors, layering, [] { return 2000; }, keyState, wire, wire, wire, wire,
+                         [this] { return now; }});
     Keyboard& k = *keyboard;
     FakeWindow& w = *window;
 };
