@@ -24,7 +24,9 @@ public:
     std::int32_t DrawHold(std::mt19937_64& random) const { return Draw(mHolds, random); }
     std::int32_t DrawGap(std::mt19937_64& random) const { return Draw(mGaps, random); }
 
-    static constexpr std::size_t kKept = 16; // the latest of each, enough for a rhythm, few enough to follow a change
+    // The latest of each: few, so that the noise takes a new typist's pace within their first keys,
+    // before a short password is over.
+    static constexpr std::size_t kKept = 8;
     // Longer than these is a pause or a key held on purpose, not the rhythm of typing.
     static constexpr std::int32_t kLongestGap = 1500;
     static constexpr std::int32_t kLongestHold = 400;
