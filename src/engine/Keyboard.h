@@ -43,8 +43,7 @@ struct KeyboardServices {
     };
 };
 
-// The noise timer's tick: the classic desktop timer's, so that a noise countdown of ticks
-// spaces the keys as a person's are spaced.
+// The noise timer's first tick, before the noise times its own ticks to its keys.
 inline constexpr std::int32_t kNoiseTickMilliseconds = 16;
 inline constexpr std::size_t kNoiseStreams = 3;
 

@@ -13,7 +13,8 @@ namespace mirvane {
 
 namespace {
 constexpr std::int16_t kStandardEntry = 1;
-constexpr std::int32_t kIdleNoiseTick = 100; // with no key due: the checks a tick makes still come ten times a second
+// With no key due, the checks a tick makes still come ten times a second.
+constexpr std::int32_t kIdleNoiseTick = 100;
 constexpr std::u16string_view kShiftedDigits = u")!@#$%^&*(";
 
 // The two characters a noise key gives on a US keyboard, unshifted and shifted.
@@ -77,8 +78,8 @@ void Keyboard::SeedNoiseTiming() {
     }
 }
 
-// The window system is asked which window is in front only while a key is down or due: the
-// timer ticks sixty times a second, and a tick with nothing to type or let go needs no answer.
+// The window system is asked which window is in front only while a key is down or due: a tick
+// with nothing to type or let go needs no answer.
 void Keyboard::NoiseTimerTick() {
     if (mNoiseStepRunning) {
         return; // a tick inside a noise key's own event pump
@@ -94,9 +95,9 @@ void Keyboard::NoiseTimerTick() {
         timer.SetInterval(next);
         return;
     }
-    const bool dueOrDown = !mHeldNoiseKeys.empty() || std::ranges::any_of(mNoiseStreamDue, [this](std::int32_t due) {
-        return due <= mNoiseTickElapsed;
-    });
+    const bool dueOrDown =
+        !mHeldNoiseKeys.empty() ||
+        std::ranges::any_of(mNoiseStreamDue, [this](std::int32_t due) { return due <= mNoiseTickElapsed; });
     if (!dueOrDown || mForeground.IsForeground(mWindow->Handle())) {
         RandomNoiseTimer();
     } else {
